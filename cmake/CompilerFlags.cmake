@@ -1,0 +1,20 @@
+# Warnings for our own targets; call trevalo_target_defaults(<target>) on each.
+function(trevalo_target_defaults target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor -Wshadow)
+  if(TREVALO_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# Hardening for release builds.
+if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "RelWithDebInfo")
+  add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
+  add_link_options(-Wl,-z,relro,-z,now)
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+endif()
+
+if(TREVALO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,36 @@
+#include "StringResources.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr StringResource kStrings[] = {
+    {IDS_CANNOT_CREATE_BACKUP, "Cannot create a script file backup. \nExit the application and try again."},
+    {IDS_CANNOT_FIND_SCRIPT, "Cannot find the script file."},
+    {IDS_CANNOT_MOVE_TO_OTHER_DEVICE, "Cannot move the script file to a different device."},
+    {IDS_TOKEN_SERVICE_OPEN_FAILED, "Failed to open token service."},
+    {IDS_NO_TOKENS_FOUND, "No tokens found in the database."},
+    {IDS_SCRIPT_INVALID_OR_MISSING,
+     "The script path or script file is invalid or missing.\nCheck your configuration settings."},
+    {IDS_STALE_BACKUP_EXISTS, "Backup file %1 exists. Previous execution of script %2 was probably terminated "
+                              "before it was finished."},
+    {IDS_CANNOT_RENAME_FILE, "Cannot rename file %1."},
+    {IDS_CANNOT_WRITE_FILE, "Cannot write to file %1."},
+    {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
+};
+
+constexpr bool SortedById()
+{
+    for (std::size_t i = 1; i < std::size(kStrings); ++i)
+        if (kStrings[i - 1].id >= kStrings[i].id)
+            return false;
+    return true;
+}
+static_assert(SortedById(), "the string table must stay sorted by identifier");
+
+} // namespace
+
+std::span<const StringResource> StringResources()
+{
+    return kStrings;
+}

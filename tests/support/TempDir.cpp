@@ -1,0 +1,58 @@
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "trevalo-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    m_path = pattern;
+    std::filesystem::create_directories(m_path + "/config");
+    std::filesystem::create_directories(m_path + "/data");
+    std::filesystem::create_directories(m_path + "/peers");
+    ::setenv("XDG_CONFIG_HOME", (m_path + "/config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (m_path + "/data").c_str(), 1);
+    ::setenv("TREVALO_PEERS_DIR", (m_path + "/peers").c_str(), 1);
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    // Tests may take write permission away; give it back so everything can go.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+        if (it->is_directory(ignored))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out)
+        ADD_FAILURE() << "cannot write " << path;
+}
+
+bool PathExists(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}

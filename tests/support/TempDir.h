@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+// It also points XDG_CONFIG_HOME, XDG_DATA_HOME and TREVALO_PEERS_DIR into itself, so no test
+// touches the user's real hive, token database or /etc/ppp.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Whole-file helpers for tests.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+bool PathExists(const std::string& path);
