@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Placeholders.h"
+
+#include <token/TokenServiceCalls.h>
+
+#include <string>
+
+// Copies the script `source` to `target` piece by piece (see CTextFileReader) with the
+// placeholders replaced. False when either file cannot be opened, or when reading or writing
+// failed (a full disk): the target is then incomplete.
+bool CopyScriptWithValues(const std::string& source, const std::string& target, const PlaceholderValues& values);
+
+// The passcodes of the latest rewrite, kept until the next one and wiped when they go.
+struct RunPasscodes {
+    std::string passcode;
+    std::string nextPasscode;
+    std::string passcodeNoPin;
+    std::string unused; // the token service's fourth output, which nothing reads
+
+    RunPasscodes() = default;
+    ~RunPasscodes() { Wipe(); }
+    RunPasscodes(const RunPasscodes&) = delete;
+    RunPasscodes& operator=(const RunPasscodes&) = delete;
+    void Wipe();
+};
+
+// What a rewrite needs from the login window besides the passcodes.
+struct RewriteInputs {
+    TOKEN_HANDLE hTokenService = 0;
+    std::string_view pin;
+    std::string_view userId;
+    bool userLoginRequired = false;
+    std::string_view serialNumber; // the serial number of the token selected for the run
+};
+
+// Asks the token service for fresh passcodes (always, even when a file then cannot be opened),
+// then copies `source` to `target` with the placeholders filled in. The user ID fills
+// "#$USER_NAME#$" only when the profile requires one.
+bool RewriteScript(const TokenServiceCalls& calls, const RewriteInputs& inputs, RunPasscodes& passcodes,
+                   const std::string& source, const std::string& target);

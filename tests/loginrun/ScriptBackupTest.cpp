@@ -1,0 +1,286 @@
+#include <loginrun/ScriptBackup.h>
+
+#include <framework/WindowLookup.h>
+
+#include <MessageBoxRecorder.h>
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kUserText = "ATZ\r\nlogin: #$USER_NAME#$\r\npassword: #$PASSCODE#$\r\n";
+const std::string kMissing = "Cannot find the script file.";
+const std::string kAccessDenied = "Cannot create a script file backup. \nExit the application and try again.";
+
+// Records the window lookups of ReportMoveResult and answers with a window or none.
+class WindowDouble {
+public:
+    WindowDouble()
+    {
+        m_previous = SetWindowFinder([this](const std::string& title) -> std::unique_ptr<CFoundWindow> {
+            titles.push_back(title);
+            if (!exists)
+                return nullptr;
+            return std::make_unique<Found>(*this);
+        });
+    }
+    ~WindowDouble() { SetWindowFinder(std::move(m_previous)); }
+
+    bool exists = false;
+    bool iconic = false;
+    int restored = 0;
+    int raised = 0;
+    std::vector<std::string> titles;
+
+private:
+    struct Found : CFoundWindow {
+        explicit Found(WindowDouble& owner) : m_owner(owner) {}
+        bool IsIconic() const override { return m_owner.iconic; }
+        void OpenIcon() override { ++m_owner.restored; }
+        void BringWindowToTop() override { ++m_owner.raised; }
+        WindowDouble& m_owner;
+    };
+    WindowFinder m_previous;
+};
+
+class ScriptBackupTest : public ::testing::Test {
+protected:
+    // A rewrite that records its call and writes a marker into the script.
+    ScriptRewriter Rewriter(bool succeed = true)
+    {
+        return [this, succeed](const std::string& from, const std::string& to) {
+            rewrites.emplace_back(from, to);
+            WriteFile(to, "rewritten from " + ReadFile(from));
+            return succeed;
+        };
+    }
+
+    TempDir dir;
+    std::string script = dir.File("login.scp");
+    std::string backup = dir.File("LOGIN.BAK");
+    MessageBoxRecorder boxes;
+    WindowDouble window;
+    std::vector<std::pair<std::string, std::string>> rewrites;
+};
+
+} // namespace
+
+TEST(MakeBackupName, UpperCasesTheStemOfTheLastComponent)
+{
+    EXPECT_EQ("/home/ann/scripts/LOGIN.BAK", MakeBackupName("/home/ann/scripts/login.scp"));
+    EXPECT_EQ("/home/ann/LOGIN.BAK", MakeBackupName("/home/ann/login.old.scp"));
+    EXPECT_EQ("/my.dir/LOGIN.BAK", MakeBackupName("/my.dir/login"));
+    EXPECT_EQ("/etc/dir/.BAK", MakeBackupName("/etc/dir/"));
+    EXPECT_EQ("LOGIN.BAK", MakeBackupName("login.scp"));
+    EXPECT_EQ("/Mixed/Case/ÉTÉ.BAK", MakeBackupName("/Mixed/Case/été.scp"));
+    EXPECT_EQ(MakeBackupName("/s/a.scp"), MakeBackupName("/s/a.txt"));
+}
+
+TEST_F(ScriptBackupTest, MoveFileOverReplacesTheDestination)
+{
+    WriteFile(script, kUserText);
+    WriteFile(backup, "old");
+    EXPECT_EQ(0, MoveFileOver(script, backup));
+    EXPECT_EQ(kUserText, ReadFile(backup));
+    EXPECT_FALSE(PathExists(script));
+}
+
+TEST_F(ScriptBackupTest, MoveFileOverNeverMovesWhatIsNotAFile)
+{
+    EXPECT_EQ(ENOENT, MoveFileOver(script, backup));
+    std::filesystem::create_directory(script);
+    EXPECT_EQ(ENOENT, MoveFileOver(script, backup));
+    EXPECT_TRUE(std::filesystem::is_directory(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(ScriptBackupTest, MoveFileOverReportsACrossDeviceMove)
+{
+    const std::string other = "/dev/shm";
+    struct stat here {}, there {};
+    if (::stat(dir.Path().c_str(), &here) != 0 || ::stat(other.c_str(), &there) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system at hand";
+    WriteFile(script, kUserText);
+    EXPECT_EQ(EXDEV, MoveFileOver(script, other + "/trevalo-test-" + std::to_string(::getpid())));
+    EXPECT_EQ(kUserText, ReadFile(script));
+}
+
+TEST_F(ScriptBackupTest, ReportMoveResultShowsTheMessageOfEachResult)
+{
+    EXPECT_TRUE(ReportMoveResult(0, script));
+    EXPECT_FALSE(ReportMoveResult(ENOENT, script));
+    EXPECT_FALSE(ReportMoveResult(EXDEV, script));
+    EXPECT_FALSE(ReportMoveResult(EACCES, script));
+    EXPECT_EQ((std::vector<std::string>{kMissing, "Cannot move the script file to a different device.", kAccessDenied}),
+              boxes.Texts());
+    // The lookup is made for every result.
+    EXPECT_EQ((std::vector<std::string>(4, "Trevalo")), window.titles);
+}
+
+TEST_F(ScriptBackupTest, AccessDeniedBringsTheTrevaloWindowForwardInsteadOfAMessage)
+{
+    window.exists = true;
+    EXPECT_FALSE(ReportMoveResult(EACCES, script));
+    EXPECT_EQ(1, window.raised);
+    window.iconic = true;
+    EXPECT_FALSE(ReportMoveResult(EACCES, script));
+    EXPECT_EQ(1, window.restored);
+    EXPECT_EQ(1, window.raised);
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(ScriptBackupTest, AnyOtherErrorIsAFailureNamingTheFile)
+{
+    EXPECT_FALSE(ReportMoveResult(EROFS, script));
+    EXPECT_EQ((std::vector<std::string>{"Cannot move file " + script + ".\nRead-only file system"}), boxes.Texts());
+    EXPECT_EQ(MB_OK | MB_ICONEXCLAMATION, boxes.Boxes()[0].type);
+}
+
+TEST_F(ScriptBackupTest, BackUpAndRewriteMovesTheUserTextAside)
+{
+    WriteFile(script, kUserText);
+    ASSERT_TRUE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_EQ(kUserText, ReadFile(backup));
+    EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
+    ASSERT_EQ(1u, rewrites.size());
+    EXPECT_EQ(std::make_pair(backup, script), rewrites[0]);
+
+    ASSERT_TRUE(RestoreScript(script));
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(ScriptBackupTest, AStaleBackupIsMovedBackSilentlyFirst)
+{
+    // An interrupted run left passcodes in the script and the user's text in the backup.
+    WriteFile(script, "password: 1234567890");
+    WriteFile(backup, kUserText);
+    ASSERT_TRUE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_EQ(kUserText, ReadFile(backup));
+    EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
+}
+
+TEST_F(ScriptBackupTest, AMissingScriptStopsAtTheBackup)
+{
+    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_EQ((std::vector<std::string>{kMissing, "Cannot rename file " + script + "."}), boxes.Texts());
+    EXPECT_TRUE(rewrites.empty());
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(ScriptBackupTest, AFailedRewritePutsTheUserTextBack)
+{
+    WriteFile(script, kUserText);
+    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter(false)));
+    EXPECT_EQ((std::vector<std::string>{"Cannot write to file " + script + "."}), boxes.Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(ScriptBackupTest, AFailedRewriteReportsAFailedRestoreToo)
+{
+    WriteFile(script, kUserText);
+    const auto losesBackup = [&](const std::string& from, const std::string&) {
+        std::filesystem::rename(from, dir.File("elsewhere"));
+        return false;
+    };
+    EXPECT_FALSE(BackUpAndRewriteScript(script, losesBackup));
+    EXPECT_EQ((std::vector<std::string>{"Cannot write to file " + script + ".", kMissing}), boxes.Texts());
+}
+
+TEST_F(ScriptBackupTest, AStaleBackupThatCannotMoveBackStopsTheRun)
+{
+    // The script path has become a directory: the backup cannot be moved over it.
+    std::filesystem::create_directory(script);
+    WriteFile(backup, kUserText);
+    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    const auto texts = boxes.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_EQ(0u, texts[0].rfind("Cannot move file " + backup + ".\n", 0)) << texts[0];
+    EXPECT_EQ("The script path or script file is invalid or missing.\nCheck your configuration settings.", texts[1]);
+    EXPECT_EQ(kUserText, ReadFile(backup));
+    EXPECT_TRUE(rewrites.empty());
+}
+
+TEST_F(ScriptBackupTest, AScriptThatIsItsOwnBackupIsRefused)
+{
+    WriteFile(backup, kUserText);
+    EXPECT_FALSE(BackUpAndRewriteScript(backup, Rewriter()));
+    EXPECT_EQ(1u, boxes.Texts().size());
+    EXPECT_EQ(kUserText, ReadFile(backup));
+
+    // A hard link under the backup name is the same file as well.
+    std::filesystem::remove(backup);
+    WriteFile(script, kUserText);
+    std::filesystem::create_hard_link(script, backup);
+    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_TRUE(rewrites.empty());
+}
+
+namespace {
+
+// Runs `work` without the right to write into `dir`: as "nobody" in a child process when we
+// are root (root may write anywhere), else with the directory made read-only.
+std::string WithoutWriteAccess(const std::string& dir, const std::function<std::string()>& work)
+{
+    if (::geteuid() != 0) {
+        ::chmod(dir.c_str(), 0555);
+        std::string result = work();
+        ::chmod(dir.c_str(), 0755);
+        return result;
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr)
+        return "no user nobody";
+    ::chmod(dir.c_str(), 0755);
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+            ::_exit(2);
+        const std::string result = work();
+        const ssize_t written = ::write(pipeFds[1], result.data(), result.size());
+        ::_exit(written == static_cast<ssize_t>(result.size()) ? 0 : 3);
+    }
+    ::close(pipeFds[1]);
+    std::string result;
+    char buffer[512];
+    for (ssize_t count; (count = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(count));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return result;
+}
+
+} // namespace
+
+TEST_F(ScriptBackupTest, AScriptInAReadOnlyDirectoryStaysWhereItIs)
+{
+    WriteFile(script, kUserText);
+    ::chmod(script.c_str(), 0644);
+    const std::string seen = WithoutWriteAccess(dir.Path(), [&] {
+        const bool started = BackUpAndRewriteScript(script, Rewriter());
+        std::string result = started ? "started" : "stopped";
+        for (const auto& text : boxes.Texts())
+            result += "|" + text;
+        return result;
+    });
+    EXPECT_EQ("stopped|" + kAccessDenied + "|Cannot rename file " + script + ".", seen);
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
