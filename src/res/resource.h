@@ -13,3 +13,35 @@ inline constexpr unsigned IDS_STALE_BACKUP_EXISTS = 146;
 inline constexpr unsigned IDS_CANNOT_RENAME_FILE = 147;
 inline constexpr unsigned IDS_CANNOT_WRITE_FILE = 148;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
+
+// Dialog templates
+inline constexpr unsigned IDD_PASSPHRASE = 137;
+inline constexpr unsigned IDD_LOGIN = 204;
+
+// Menus and accelerator tables
+inline constexpr unsigned IDR_PROFILE_MENU = 136;
+inline constexpr unsigned IDR_LOGIN_ACCELERATORS = 128;
+
+// Controls of the login window
+inline constexpr int IDC_PROFILE_COMBO = 2134;
+inline constexpr int IDC_PROFILE_BUTTON = 2141;
+inline constexpr int IDC_TOKEN_COMBO = 2154;
+inline constexpr int IDC_USER_ID = 2158;
+inline constexpr int IDC_PIN = 2131;
+inline constexpr int IDC_PROFILE_LABEL = 2135;
+inline constexpr int IDC_USER_ID_LABEL = 2159;
+inline constexpr int IDC_TOKEN_LABEL = 2155;
+inline constexpr int IDC_PIN_LABEL = 2132;
+
+// Controls of the passphrase prompt
+inline constexpr int IDC_PASSPHRASE = 1024;
+
+// Commands
+inline constexpr unsigned ID_PROFILE_NEW = 32775;
+inline constexpr unsigned ID_PROFILE_EDIT = 32774;
+inline constexpr unsigned ID_PROFILE_DELETE = 32776;
+inline constexpr unsigned ID_TEST_SCRIPT = 32777;
+inline constexpr unsigned ID_HELP_INDEX = 57666;
+inline constexpr unsigned ID_HELP_USING = 57668;
+inline constexpr unsigned ID_CONTEXT_HELP = 57669;
+inline constexpr unsigned ID_HELP_COMMAND = 57670;

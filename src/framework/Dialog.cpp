@@ -1,0 +1,355 @@
+#include "Dialog.h"
+
+#include "DataExchange.h"
+#include "DialogBuilder.h"
+#include "MessageBox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The Qt window of a dialog. Once the dialog lets go of it (Detach), nothing it does reaches
+// the dialog any more.
+class CDialogWindow : public QDialog {
+public:
+    CDialogWindow(CDialog& owner, QWidget* parent) : QDialog(parent), m_owner(&owner) {}
+    CDialog* Owner() const { return m_owner; }
+    void Detach() { m_owner = nullptr; }
+
+    void Command(int id)
+    {
+        if (m_owner)
+            m_owner->SendCommand(static_cast<unsigned>(id));
+    }
+
+    void Notify(Notification code, int id)
+    {
+        if (m_owner)
+            m_owner->Dispatch(code, id);
+    }
+
+    void FocusFirstTabStop() { focusNextChild(); }
+
+    void Timer(unsigned id)
+    {
+        if (m_owner)
+            m_owner->OnTimer(id);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        // The close box is the Cancel command; the dialog decides whether it goes.
+        event->ignore();
+        if (m_owner)
+            m_owner->SendCommand(IDCANCEL);
+    }
+
+    void reject() override
+    {
+        if (m_owner)
+            m_owner->SendCommand(IDCANCEL);
+    }
+
+private:
+    CDialog* m_owner;
+};
+
+namespace {
+
+// Routes each key press to the PreTranslateMessage of the dialog whose control has the focus,
+// before the control sees it.
+class KeyRouter : public QObject {
+public:
+    static void Install()
+    {
+        static KeyRouter* router = nullptr;
+        if (!router) {
+            router = new KeyRouter(qApp);
+            qApp->installEventFilter(router);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(target);
+        auto* window = widget ? dynamic_cast<CDialogWindow*>(widget->window()) : nullptr;
+        if (!window || !window->Owner())
+            return false;
+        // Only the first receiver: a key the focused control ignores goes on to its parents.
+        QWidget* first = window->focusWidget() ? window->focusWidget() : window;
+        return widget == first && window->Owner()->PreTranslateMessage(static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    using QObject::QObject;
+};
+
+ModalRunner& Runner()
+{
+    static ModalRunner runner;
+    return runner;
+}
+
+} // namespace
+
+ModalRunner SetModalRunner(ModalRunner runner)
+{
+    return std::exchange(Runner(), std::move(runner));
+}
+
+CDialog::CDialog(const DialogTemplate& dialogTemplate) : m_template(dialogTemplate) {}
+
+CDialog::~CDialog()
+{
+    if (m_window) {
+        m_window->Detach();
+        delete m_window;
+    }
+}
+
+bool CDialog::CreateWindow(QWidget* parent)
+{
+    if (m_window || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return false;
+    KeyRouter::Install();
+    m_window = new CDialogWindow(*this, parent);
+    m_hWnd = m_window;
+    m_window->setWindowTitle(QString::fromUtf8(m_template.caption.data(), static_cast<qsizetype>(m_template.caption.size())));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (m_template.style & DS_CONTEXTHELP)
+        flags |= Qt::WindowContextHelpButtonHint;
+    m_window->setWindowFlags(flags);
+    m_controls = BuildDialogControls(m_template, *m_window);
+    for (const ControlTemplate& control : m_template.controls)
+        if (control.kind == ControlKind::DefPushButton)
+            SetDefID(control.id);
+    ConnectNotifications();
+    return true;
+}
+
+void CDialog::ConnectNotifications()
+{
+    CDialogWindow* window = m_window;
+    for (const auto& [id, widget] : m_controls) {
+        const int controlId = id;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QObject::connect(button, &QAbstractButton::clicked, window, [window, controlId] { window->Command(controlId); });
+        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+            QObject::connect(combo, &QComboBox::activated, window,
+                             [window, controlId] { window->Notify(Notification::SelChange, controlId); });
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            QObject::connect(edit, &QLineEdit::textChanged, window,
+                             [window, controlId] { window->Notify(Notification::EditChange, controlId); });
+    }
+}
+
+bool CDialog::Create(CWnd* parent)
+{
+    if (!CreateWindow(parent ? parent->GetSafeHwnd() : nullptr))
+        return false;
+    if (OnInitDialog() && !m_controls.empty())
+        m_window->FocusFirstTabStop();
+    if (m_window)
+        m_window->show();
+    return m_window != nullptr;
+}
+
+int CDialog::DoModal()
+{
+    QWidget* owner = QApplication::activeWindow();
+    if (!CreateWindow(owner))
+        return -1;
+    m_modal = true;
+    m_modalResult = -1;
+    m_window->setModal(true);
+    if (OnInitDialog())
+        m_window->FocusFirstTabStop();
+    if (Runner())
+        Runner()(*this);
+    else if (m_window && m_modalResult == -1)
+        m_window->exec();
+    m_modal = false;
+    if (m_window) {
+        m_window->Detach();
+        delete m_window;
+        m_window = nullptr;
+        m_hWnd = nullptr;
+        m_controls.clear();
+        m_timers.clear();
+    }
+    return m_modalResult;
+}
+
+void CDialog::EndDialog(int result)
+{
+    m_modalResult = result;
+    if (!m_window)
+        return;
+    if (m_modal)
+        m_window->done(result);
+    else
+        m_window->hide();
+}
+
+void CDialog::DestroyWindow()
+{
+    if (!m_window)
+        return;
+    CDialogWindow* window = m_window;
+    m_window = nullptr;
+    m_hWnd = nullptr;
+    m_controls.clear();
+    for (auto& [id, timer] : m_timers)
+        if (timer)
+            timer->stop();
+    m_timers.clear();
+    window->Detach();
+    window->hide();
+    // Later: this may run inside a handler of one of the window's own controls.
+    window->deleteLater();
+    PostNcDestroy();
+}
+
+bool CDialog::UpdateData(bool saveAndValidate)
+{
+    CDataExchange exchange(*this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return !exchange.m_bFailed;
+}
+
+QWidget* CDialog::GetControl(int id) const
+{
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+CWnd* CDialog::GetDlgItem(int id)
+{
+    QWidget* widget = GetControl(id);
+    if (!widget)
+        return nullptr;
+    auto& item = m_items[id];
+    if (!item)
+        item = std::make_unique<CWnd>();
+    item->Attach(widget);
+    return item.get();
+}
+
+void CDialog::SetDefID(int id)
+{
+    m_defId = id;
+    for (const auto& [controlId, widget] : m_controls)
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            button->setDefault(controlId == id);
+}
+
+void CDialog::GotoDlgCtrl(CWnd& control)
+{
+    control.SetFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(control.GetSafeHwnd()))
+        edit->selectAll();
+}
+
+bool CDialog::SetTimer(unsigned id, unsigned milliseconds)
+{
+    if (!m_window)
+        return false;
+    QPointer<QTimer>& timer = m_timers[id];
+    if (!timer) {
+        timer = new QTimer(m_window);
+        CDialogWindow* window = m_window;
+        QObject::connect(timer, &QTimer::timeout, window, [window, id] { window->Timer(id); });
+    }
+    timer->start(static_cast<int>(milliseconds));
+    return true;
+}
+
+void CDialog::KillTimer(unsigned id)
+{
+    const auto found = m_timers.find(id);
+    if (found == m_timers.end())
+        return;
+    if (found->second) {
+        found->second->stop();
+        found->second->deleteLater();
+    }
+    m_timers.erase(found);
+}
+
+bool CDialog::Dispatch(Notification code, int id)
+{
+    for (const DispatchEntry& entry : GetDispatchTable()) {
+        if (entry.code == code && entry.id == id) {
+            (this->*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDialog::SendCommand(unsigned id)
+{
+    if (Dispatch(Notification::Command, static_cast<int>(id)))
+        return;
+    if (id == IDOK)
+        OnOK();
+    else if (id == IDCANCEL)
+        OnCancel();
+}
+
+bool CDialog::PreTranslateMessage(QKeyEvent* message)
+{
+    return IsDialogMessage(message);
+}
+
+bool CDialog::IsDialogMessage(QKeyEvent* message)
+{
+    if (message->type() != QEvent::KeyPress || (message->modifiers() & ~Qt::KeypadModifier) != 0)
+        return false;
+    if (message->key() == Qt::Key_Escape) {
+        SendCommand(IDCANCEL);
+        return true;
+    }
+    if (message->key() != Qt::Key_Return && message->key() != Qt::Key_Enter)
+        return false;
+    // Enter presses the focused button, or else the default one when it can be pressed.
+    QWidget* focus = m_window ? m_window->focusWidget() : nullptr;
+    if (auto* button = qobject_cast<QPushButton*>(focus)) {
+        button->click();
+        return true;
+    }
+    QWidget* defaultButton = GetControl(m_defId);
+    if (defaultButton && defaultButton->isEnabled() && defaultButton->isVisible())
+        SendCommand(static_cast<unsigned>(m_defId));
+    return true;
+}
+
+bool CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(true))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::OnTimer(unsigned) {}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "DispatchTable.h"
+#include "Wnd.h"
+
+#include <res/DialogTemplate.h>
+
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class CDataExchange;
+class CDialogWindow;
+class QDialog;
+class QKeyEvent;
+
+// Standard commands.
+inline constexpr int IDHELP = 9;
+inline constexpr unsigned ID_HELP = 57670;
+
+// A dialog built from a template: modeless (Create) or modal (DoModal). Its controls' clicks and
+// notifications reach the handlers of its dispatch table; its key presses pass through
+// PreTranslateMessage before any control sees them.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(const DialogTemplate& dialogTemplate);
+    ~CDialog() override;
+
+    // Creates the window and runs OnInitDialog; the window is shown. False when it cannot be.
+    bool Create(CWnd* parent = nullptr);
+    // Runs the dialog modally (through the modal runner) and returns the code given to EndDialog,
+    // or -1 when the run ended without one.
+    int DoModal();
+    void EndDialog(int result);
+    // Destroys the window; PostNcDestroy follows once it is gone.
+    void DestroyWindow();
+
+    bool UpdateData(bool saveAndValidate = true);
+    CWnd* GetDlgItem(int id);
+    QWidget* GetControl(int id) const;
+    void SetDefID(int id);
+    int GetDefID() const { return m_defId; }
+    // Moves the focus to `control`, selecting an edit field's text as keyboard navigation does.
+    void GotoDlgCtrl(CWnd& control);
+
+    bool SetTimer(unsigned id, unsigned milliseconds);
+    void KillTimer(unsigned id);
+
+    // Sends a command as a button, menu or accelerator does.
+    void SendCommand(unsigned id);
+    // A key press (or its shortcut check) before the focused control gets it; true consumes it.
+    virtual bool PreTranslateMessage(QKeyEvent* message);
+    const DialogTemplate& Template() const { return m_template; }
+
+protected:
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void OnTimer(unsigned id);
+    // Called once the window is gone; a self-owned dialog deletes itself here.
+    virtual void PostNcDestroy() {}
+    virtual DispatchTable GetDispatchTable() const { return {}; }
+    // The dialog's keyboard navigation: Enter presses the default button, Esc is Cancel.
+    bool IsDialogMessage(QKeyEvent* message);
+
+private:
+    friend class CDialogWindow;
+    bool CreateWindow(QWidget* parent);
+    void ConnectNotifications();
+    bool Dispatch(Notification code, int id);
+
+    const DialogTemplate& m_template;
+    CDialogWindow* m_window = nullptr;
+    std::map<int, QWidget*> m_controls;
+    std::map<int, std::unique_ptr<CWnd>> m_items; // wrappers handed out by GetDlgItem
+    std::map<unsigned, QPointer<QTimer>> m_timers; // owned by the window
+    int m_defId = 0;
+    int m_modalResult = -1;
+    bool m_modal = false;
+};
+
+// Runs a modal dialog after its OnInitDialog; must end it with EndDialog. Tests install one to
+// act inside the modal run.
+using ModalRunner = std::function<void(CDialog& dialog)>;
+// Installs `runner` (an empty one restores the real modal loop) and returns the one it replaces.
+ModalRunner SetModalRunner(ModalRunner runner);

@@ -1,0 +1,141 @@
+#include "DialogBuilder.h"
+
+#include "Wnd.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+#include <vector>
+
+CDialogUnits::CDialogUnits(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    static const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    m_baseX = (metrics.horizontalAdvance(kAlphabet) / 26 + 1) / 2;
+    m_baseY = metrics.height();
+}
+
+namespace {
+
+QString ToQt(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog)
+{
+    const QString text = ToQt(control.text);
+    switch (control.kind) {
+    case ControlKind::Static: {
+        auto* label = new QLabel(text, &dialog);
+        label->setAlignment((control.style & SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
+    case ControlKind::Icon: {
+        auto* label = new QLabel(&dialog);
+        label->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+        label->setScaledContents(true);
+        return label;
+    }
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(text, &dialog);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(&dialog);
+        if (control.style & ES_PASSWORD)
+            edit->setEchoMode(QLineEdit::Password);
+        edit->setFrame(control.style & WS_BORDER);
+        return edit;
+    }
+    case ControlKind::DropDownList: {
+        auto* combo = new QComboBox(&dialog);
+        combo->setEditable(false);
+        combo->setProperty("sorted", (control.style & CBS_SORT) != 0);
+        combo->setMaxVisibleItems(8);
+        return combo;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(text, &dialog);
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, &dialog);
+    }
+    return nullptr;
+}
+
+void Place(QWidget* widget, const ControlTemplate& control, const CDialogUnits& units)
+{
+    int height = units.Y(control.cy);
+    // A drop-down list's template height includes its open list.
+    if (control.kind == ControlKind::DropDownList)
+        height = std::min(height, widget->sizeHint().height());
+    widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.cx), height);
+}
+
+bool TakesFocus(const ControlTemplate& control)
+{
+    return (control.style & WS_TABSTOP) != 0;
+}
+
+// Gives a label's "&" mnemonic to the next tab stop after it; a label with no such control
+// shows its text without the mnemonic marker.
+void LinkMnemonics(const DialogTemplate& dialogTemplate, const std::vector<QWidget*>& widgets)
+{
+    const auto& controls = dialogTemplate.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(widgets[i]);
+        if (!label || controls[i].kind != ControlKind::Static || (controls[i].style & SS_NOPREFIX) ||
+            !label->text().contains(QLatin1Char('&')))
+            continue;
+        QWidget* buddy = nullptr;
+        for (std::size_t step = 1; step <= controls.size() && !buddy; ++step) {
+            const std::size_t j = (i + step) % controls.size();
+            if (TakesFocus(controls[j]))
+                buddy = widgets[j];
+        }
+        if (buddy)
+            label->setBuddy(buddy);
+        else
+            label->setText(QString(label->text()).replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+                               .remove(QLatin1Char('&'))
+                               .replace(QLatin1Char('\x01'), QLatin1Char('&')));
+    }
+}
+
+} // namespace
+
+std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog)
+{
+    const CDialogUnits units(dialog.font());
+    std::map<int, QWidget*> byId;
+    std::vector<QWidget*> widgets;
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(control, dialog);
+        Place(widget, control, units);
+        SetControlId(widget, control.id);
+        widget->setFocusPolicy(TakesFocus(control) ? Qt::StrongFocus : Qt::NoFocus);
+        if (TakesFocus(control)) {
+            if (previousTabStop)
+                QWidget::setTabOrder(previousTabStop, widget);
+            previousTabStop = widget;
+        }
+        if (control.id != IDC_STATIC)
+            byId[control.id] = widget;
+        widgets.push_back(widget);
+    }
+    LinkMnemonics(dialogTemplate, widgets);
+    dialog.setFixedSize(units.X(dialogTemplate.cx), units.Y(dialogTemplate.cy));
+    return byId;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <res/DialogTemplate.h>
+
+#include <QSize>
+
+#include <map>
+
+class QDialog;
+class QFont;
+class QWidget;
+
+// Converts dialog units to pixels for a font: x by a quarter of its average character width,
+// y by an eighth of its height.
+class CDialogUnits {
+public:
+    explicit CDialogUnits(const QFont& font);
+    int X(int units) const { return (units * m_baseX + 2) / 4; }
+    int Y(int units) const { return (units * m_baseY + 4) / 8; }
+
+private:
+    int m_baseX;
+    int m_baseY;
+};
+
+// Builds the controls of a template into `dialog`: positions from dialog units, the tab order of
+// the template, each label's mnemonic leading to the next tab stop after it. Returns the
+// widgets by control id (controls without an id are not listed).
+std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog);

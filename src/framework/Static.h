@@ -1,0 +1,6 @@
+#pragma once
+
+#include "Wnd.h"
+
+// A text label.
+class CStatic : public CWnd {};
