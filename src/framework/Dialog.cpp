@@ -173,8 +173,10 @@ int CDialog::DoModal()
     m_window->setModal(true);
     if (OnInitDialog())
         m_window->FocusFirstTabStop();
-    if (Runner())
+    if (Runner()) {
+        m_window->show(); // as the real modal loop would
         Runner()(*this);
+    }
     else if (m_window && m_modalResult == -1)
         m_window->exec();
     m_modal = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DispatchTable.h"
+#include "MessageBox.h" // IDOK, IDCANCEL
 #include "Wnd.h"
 
 #include <res/DialogTemplate.h>
