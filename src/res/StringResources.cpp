@@ -5,17 +5,26 @@
 namespace {
 
 constexpr StringResource kStrings[] = {
+    {IDS_NO_VALID_PROFILES, "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
+                            "and select \"New...\""},
+    {IDS_ENTER_PIN, "Please enter your PIN."},
+    {IDS_PIN_TOO_SHORT, "A PIN must be at least 4 characters long."},
     {IDS_CANNOT_CREATE_BACKUP, "Cannot create a script file backup. \nExit the application and try again."},
     {IDS_CANNOT_FIND_SCRIPT, "Cannot find the script file."},
     {IDS_CANNOT_MOVE_TO_OTHER_DEVICE, "Cannot move the script file to a different device."},
     {IDS_TOKEN_SERVICE_OPEN_FAILED, "Failed to open token service."},
     {IDS_NO_TOKENS_FOUND, "No tokens found in the database."},
+    {IDS_PROFILES_READ_FAILED, "Failed reading profile information from the registry."},
     {IDS_SCRIPT_INVALID_OR_MISSING,
      "The script path or script file is invalid or missing.\nCheck your configuration settings."},
     {IDS_STALE_BACKUP_EXISTS, "Backup file %1 exists. Previous execution of script %2 was probably terminated "
                               "before it was finished."},
     {IDS_CANNOT_RENAME_FILE, "Cannot rename file %1."},
     {IDS_CANNOT_WRITE_FILE, "Cannot write to file %1."},
+    {IDS_PHONEBOOK_ENTRY_MISSING, "The Windows Dial-Up Networking entry \"%1\" for Trevalo profile \"%2\" was not "
+                                  "found.\nEdit the profile and select a valid Window Dial-Up Networking entry."},
+    {IDS_TOKEN_MISSING, "Token serial number \"%1\" for Trevalo profile \"%2\" was not found."},
+    {IDS_ENTER_USER_ID, "Please enter your User ID."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
 };
 

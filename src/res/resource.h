@@ -3,15 +3,22 @@
 // Identifiers of the program's resources.
 
 // Strings
+inline constexpr unsigned IDS_NO_VALID_PROFILES = 110;
+inline constexpr unsigned IDS_ENTER_PIN = 115;
+inline constexpr unsigned IDS_PIN_TOO_SHORT = 117;
 inline constexpr unsigned IDS_CANNOT_CREATE_BACKUP = 120;
 inline constexpr unsigned IDS_CANNOT_FIND_SCRIPT = 121;
 inline constexpr unsigned IDS_CANNOT_MOVE_TO_OTHER_DEVICE = 122;
 inline constexpr unsigned IDS_TOKEN_SERVICE_OPEN_FAILED = 129;
 inline constexpr unsigned IDS_NO_TOKENS_FOUND = 130;
+inline constexpr unsigned IDS_PROFILES_READ_FAILED = 131;
 inline constexpr unsigned IDS_SCRIPT_INVALID_OR_MISSING = 145;
 inline constexpr unsigned IDS_STALE_BACKUP_EXISTS = 146;
 inline constexpr unsigned IDS_CANNOT_RENAME_FILE = 147;
 inline constexpr unsigned IDS_CANNOT_WRITE_FILE = 148;
+inline constexpr unsigned IDS_PHONEBOOK_ENTRY_MISSING = 154;
+inline constexpr unsigned IDS_TOKEN_MISSING = 155;
+inline constexpr unsigned IDS_ENTER_USER_ID = 158;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
 
 // Dialog templates
