@@ -1,0 +1,83 @@
+#pragma once
+
+#include "SqliteStatement.h"
+#include "WinTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+// The registry hive: keys and values in one SQLite file. Keys are rows with a parent; names keep
+// their case and are matched through an ASCII upper-cased copy. Every change runs in its own
+// immediate transaction unless the caller opened one with Begin. Results are Windows numbers.
+class CRegistryHive {
+public:
+    using KeyId = std::int64_t;
+    static constexpr KeyId kRootKey = 1;
+
+    struct Value {
+        std::string name;
+        DWORD type = 0;
+        std::vector<unsigned char> data;
+    };
+
+    // Opens the hive file (creating it when missing). On failure returns null and sets `status`:
+    // ERROR_ACCESS_DENIED when the file cannot be read or created, ERROR_REGISTRY_CORRUPT when it
+    // is not a hive; a damaged file is left exactly as it is.
+    static std::shared_ptr<CRegistryHive> Open(const std::string& path, LSTATUS& status);
+    ~CRegistryHive();
+    CRegistryHive(const CRegistryHive&) = delete;
+    CRegistryHive& operator=(const CRegistryHive&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    bool ReadOnly() const { return m_readOnly; }
+
+    bool KeyExists(KeyId key);
+    LSTATUS FindChild(KeyId parent, std::string_view name, KeyId& child);
+    LSTATUS CreateChild(KeyId parent, std::string_view name, KeyId& child);
+    // The subkey at `index` in case-insensitive name order, or the first one after `afterFolded`
+    // (an upper-cased name) when that is given; ERROR_NO_MORE_ITEMS past the end.
+    LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
+    LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
+    LSTATUS HasChildren(KeyId key, bool& hasChildren);
+    LSTATUS DeleteKey(KeyId key);
+
+    LSTATUS GetValue(KeyId key, std::string_view name, Value& value);
+    LSTATUS ValueAt(KeyId key, DWORD index, Value& value);
+    LSTATUS SetValue(KeyId key, std::string_view name, DWORD type, std::span<const unsigned char> data);
+    LSTATUS DeleteValue(KeyId key, std::string_view name);
+
+    // Runs `change` in one transaction: its own, or the caller's when Begin opened one.
+    // The change is undone when `change` returns anything but ERROR_SUCCESS.
+    LSTATUS Write(const std::function<LSTATUS()>& change);
+    LSTATUS Begin();
+    LSTATUS Commit();
+    LSTATUS Rollback();
+
+    // ASCII upper case: the form in which names are compared.
+    static std::string Fold(std::string_view name);
+
+private:
+    explicit CRegistryHive(std::string path);
+    LSTATUS Connect();
+    LSTATUS Inspect(bool& empty);
+    LSTATUS PrepareSchema();
+    LSTATUS UseWriteAheadLog();
+    LSTATUS Exec(const char* sql);
+    CSqliteStatement Statement(std::string_view sql);
+    LSTATUS Status(int sqliteResult) const;
+    LSTATUS Finish(const CSqliteStatement& statement);
+
+    std::string m_path;
+    sqlite3* m_db = nullptr;
+    bool m_readOnly = false;
+    bool m_inTransaction = false;
+    std::map<std::string_view, sqlite3_stmt*> m_statements;
+};
