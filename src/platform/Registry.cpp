@@ -48,7 +48,8 @@ struct Resolved {
     REGSAM access = 0;
 };
 
-LSTATUS Resolve(HKEY key, Resolved& resolved)
+// With `mustExist` false the caller tells a deleted key apart itself, saving a lookup.
+LSTATUS Resolve(HKEY key, Resolved& resolved, bool mustExist = true)
 {
     if (key == nullptr)
         return ERROR_INVALID_HANDLE;
@@ -57,7 +58,7 @@ LSTATUS Resolve(HKEY key, Resolved& resolved)
         resolved = {SharedHive(status), CRegistryHive::kRootKey, KEY_READ | kWriteRights};
         return status;
     }
-    if (!key->hive->KeyExists(key->id))
+    if (mustExist && !key->hive->KeyExists(key->id))
         return ERROR_KEY_DELETED;
     resolved = {key->hive, key->id, key->access};
     return ERROR_SUCCESS;
@@ -85,14 +86,24 @@ bool SplitPath(const char* path, std::vector<std::string_view>& names)
     }
 }
 
+// The key of all names but the last comes from the hive's path cache when it can, so opening
+// many keys below one parent costs one lookup each.
 LSTATUS FindPath(CRegistryHive& hive, CRegistryHive::KeyId from, const std::vector<std::string_view>& names,
                  CRegistryHive::KeyId& found)
 {
     found = from;
-    for (std::string_view name : names)
-        if (LSTATUS status = hive.FindChild(found, name, found); status != ERROR_SUCCESS)
-            return status;
-    return ERROR_SUCCESS;
+    if (names.empty())
+        return ERROR_SUCCESS;
+    std::string parentPath = std::to_string(from);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        parentPath += "\\" + CRegistryHive::Fold(names[i]);
+    if (!hive.CachedKey(parentPath, found)) {
+        for (std::size_t i = 0; i + 1 < names.size(); ++i)
+            if (LSTATUS status = hive.FindChild(found, names[i], found); status != ERROR_SUCCESS)
+                return status;
+        hive.RememberKey(parentPath, found);
+    }
+    return hive.FindChild(found, names.back(), found);
 }
 
 LSTATUS CreatePath(CRegistryHive& hive, CRegistryHive::KeyId from, const std::vector<std::string_view>& names,
@@ -226,14 +237,16 @@ LSTATUS RegCloseKey(HKEY key)
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD* type, unsigned char* data, DWORD* size)
 {
     Resolved resolved;
-    if (LSTATUS status = Resolve(key, resolved); status != ERROR_SUCCESS)
+    if (LSTATUS status = Resolve(key, resolved, false); status != ERROR_SUCCESS)
         return status;
     if (!(resolved.access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
     CRegistryHive::Value value;
-    if (LSTATUS status = resolved.hive->GetValue(resolved.id, name ? name : "", value); status != ERROR_SUCCESS)
-        return status;
-    return CopyData(value, type, data, size);
+    LSTATUS status = resolved.hive->GetValue(resolved.id, name ? name : "", value);
+    // Values go with their key, so only a missing value can mean a deleted key.
+    if (status == ERROR_FILE_NOT_FOUND && !resolved.hive->KeyExists(resolved.id))
+        status = ERROR_KEY_DELETED;
+    return status == ERROR_SUCCESS ? CopyData(value, type, data, size) : status;
 }
 
 LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD type, const unsigned char* data, DWORD size)

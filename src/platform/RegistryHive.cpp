@@ -11,6 +11,7 @@ namespace {
 constexpr int kApplicationId = 0x54525647;
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 10000;
+constexpr std::size_t kKeyCacheLimit = 256;
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys(
@@ -181,6 +182,27 @@ std::string CRegistryHive::Fold(std::string_view name)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     return folded;
+}
+
+bool CRegistryHive::CachedKey(const std::string& path, KeyId& key)
+{
+    const auto found = m_keyCache.find(path);
+    if (found == m_keyCache.end())
+        return false;
+    if (KeyExists(found->second)) {
+        key = found->second;
+        return true;
+    }
+    m_keyCache.erase(found);
+    return false;
+}
+
+void CRegistryHive::RememberKey(const std::string& path, KeyId key)
+{
+    // Bounded: a tool walking a large tree must not grow it without end.
+    if (m_keyCache.size() >= kKeyCacheLimit)
+        m_keyCache.clear();
+    m_keyCache[path] = key;
 }
 
 bool CRegistryHive::KeyExists(KeyId key)

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -61,6 +62,11 @@ public:
     LSTATUS Commit();
     LSTATUS Rollback();
 
+    // A remembered key id for a path (any text naming it); false when none is remembered or the
+    // key has since been deleted. Ids are never reused, so a remembered id is never another key.
+    bool CachedKey(const std::string& path, KeyId& key);
+    void RememberKey(const std::string& path, KeyId key);
+
     // ASCII upper case: the form in which names are compared.
     static std::string Fold(std::string_view name);
 
@@ -80,4 +86,5 @@ private:
     bool m_readOnly = false;
     bool m_inTransaction = false;
     std::map<std::string_view, sqlite3_stmt*> m_statements;
+    std::unordered_map<std::string, KeyId> m_keyCache;
 };
