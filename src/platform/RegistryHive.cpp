@@ -319,13 +319,21 @@ LSTATUS CRegistryHive::Write(const std::function<LSTATUS()>& change)
         return status;
     const LSTATUS status = change();
     if (status != ERROR_SUCCESS) {
-        Exec("ROLLBACK");
+        Undo();
         return status;
     }
     const LSTATUS committed = Exec("COMMIT");
-    if (committed != ERROR_SUCCESS && sqlite3_get_autocommit(m_db) == 0)
-        Exec("ROLLBACK");
+    if (committed != ERROR_SUCCESS)
+        Undo();
     return committed;
+}
+
+void CRegistryHive::Undo()
+{
+    if (sqlite3_get_autocommit(m_db) == 0)
+        Exec("ROLLBACK");
+    // Ids handed out in the undone transaction will be handed out again.
+    m_keyCache.clear();
 }
 
 LSTATUS CRegistryHive::Begin()
@@ -344,8 +352,8 @@ LSTATUS CRegistryHive::Commit()
     if (!m_inTransaction)
         return ERROR_INVALID_PARAMETER;
     const LSTATUS status = Exec("COMMIT");
-    if (status != ERROR_SUCCESS && sqlite3_get_autocommit(m_db) == 0)
-        Exec("ROLLBACK");
+    if (status != ERROR_SUCCESS)
+        Undo();
     m_inTransaction = false;
     return status;
 }
@@ -355,5 +363,7 @@ LSTATUS CRegistryHive::Rollback()
     if (!m_inTransaction)
         return ERROR_INVALID_PARAMETER;
     m_inTransaction = false;
-    return Exec("ROLLBACK");
+    const LSTATUS status = Exec("ROLLBACK");
+    m_keyCache.clear();
+    return status;
 }

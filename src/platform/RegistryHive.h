@@ -77,6 +77,7 @@ private:
     LSTATUS PrepareSchema();
     LSTATUS UseWriteAheadLog();
     LSTATUS Exec(const char* sql);
+    void Undo();
     CSqliteStatement Statement(std::string_view sql);
     LSTATUS Status(int sqliteResult) const;
     LSTATUS Finish(const CSqliteStatement& statement);

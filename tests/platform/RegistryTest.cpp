@@ -273,6 +273,19 @@ TEST_F(Registry, TransactionsCommitOrLeaveNoTrace)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCommitTransaction());
 }
 
+TEST_F(Registry, KeysOfAnUndoneTransactionAreNotFoundLater)
+{
+    Key key;
+    ASSERT_EQ(ERROR_SUCCESS, Create("S", key));
+    ASSERT_EQ(ERROR_SUCCESS, RegBeginTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\Undone\\Child", key));
+    ASSERT_EQ(ERROR_SUCCESS, Open("S\\Undone\\Child", key));
+    ASSERT_EQ(ERROR_SUCCESS, RegRollbackTransaction());
+    // New keys may now get the numbers the undone ones had.
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\Other\\Child", key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Open("S\\Undone\\Child", key));
+}
+
 TEST_F(Registry, TheHiveIsAPrivateFileUnderTheConfigDirectory)
 {
     Key key;
