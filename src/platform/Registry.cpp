@@ -251,7 +251,7 @@ LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD* type, unsigned char* 
 
 LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD type, const unsigned char* data, DWORD size)
 {
-    if (data == nullptr && size > 0)
+    if ((data == nullptr && size > 0) || (name && std::strlen(name) > kMaxValueNameLength))
         return ERROR_INVALID_PARAMETER;
     Resolved resolved;
     if (LSTATUS status = Resolve(key, resolved); status != ERROR_SUCCESS)

@@ -19,7 +19,6 @@ inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
 inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
 inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
 inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
-inline constexpr REGSAM KEY_NOTIFY = 0x0010;
 inline constexpr REGSAM KEY_READ = 0x20019;
 inline constexpr REGSAM KEY_WRITE = 0x20006;
 
@@ -27,6 +26,7 @@ inline constexpr DWORD REG_CREATED_NEW_KEY = 1;
 inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
 inline constexpr DWORD kMaxKeyNameLength = 255;
+inline constexpr DWORD kMaxValueNameLength = 16383;
 
 // Opens parent\subKey. A hive the user may not write refuses write rights (ERROR_ACCESS_DENIED).
 LSTATUS RegOpenKeyEx(HKEY parent, const char* subKey, REGSAM access, HKEY* result);
@@ -40,6 +40,7 @@ LSTATUS RegCloseKey(HKEY key);
 // `data` untouched. A null or empty `name` is the key's unnamed value.
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD* type, unsigned char* data, DWORD* size);
 // Stores exactly `size` bytes of `data` (for REG_SZ the caller counts the terminating zero).
+// A value name has at most kMaxValueNameLength characters.
 LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD type, const unsigned char* data, DWORD size);
 LSTATUS RegDeleteValue(HKEY key, const char* name);
 

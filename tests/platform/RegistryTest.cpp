@@ -198,7 +198,7 @@ TEST_F(Registry, QueryReportsSizesAndRefusesASmallBufferUntouched)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueEx(key, "text", &type, buffer, nullptr));
 }
 
-TEST_F(Registry, NameComponentsHaveAtMost255Characters)
+TEST_F(Registry, KeyNamesHaveAtMost255CharactersAndValueNames16383)
 {
     Key key;
     const std::string longest(255, 'k');
@@ -207,6 +207,9 @@ TEST_F(Registry, NameComponentsHaveAtMost255Characters)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, Create("S\\\\T", key));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, Create("\\S", key));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, Open(("S\\" + longest + "k").c_str(), key));
+    ASSERT_EQ(ERROR_SUCCESS, Create("S", key));
+    EXPECT_EQ(ERROR_SUCCESS, SetBytes(key, std::string(16383, 'v').c_str(), REG_SZ, std::string(1, '\0')));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, SetBytes(key, std::string(16384, 'v').c_str(), REG_SZ, std::string(1, '\0')));
 }
 
 TEST_F(Registry, DeleteRefusesMissingKeysAndKeysWithSubkeys)

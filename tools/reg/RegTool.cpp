@@ -65,7 +65,7 @@ std::string StatusText(LSTATUS status)
     case ERROR_FILE_NOT_FOUND:
         return "no such key or value";
     case ERROR_ACCESS_DENIED:
-        return "access denied (the hive " + RegistryHivePath() + " cannot be written, or the key has subkeys)";
+        return "access denied: this user may not read and write the hive " + RegistryHivePath();
     case ERROR_INVALID_PARAMETER:
         return "invalid key name";
     case ERROR_REGISTRY_CORRUPT:
