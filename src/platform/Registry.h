@@ -55,7 +55,8 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
 // Handles still open on it then report ERROR_KEY_DELETED.
 LSTATUS RegDeleteKey(HKEY parent, const char* subKey);
 
-// Groups every change until Commit into one transaction (used by the registry tool's import).
+// Groups every change until Commit into one transaction. Transactions nest: an inner one that is
+// rolled back undoes only its own changes.
 LSTATUS RegBeginTransaction();
 LSTATUS RegCommitTransaction();
 LSTATUS RegRollbackTransaction();

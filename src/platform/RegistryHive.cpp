@@ -310,28 +310,21 @@ LSTATUS CRegistryHive::DeleteValue(KeyId key, std::string_view name)
 
 LSTATUS CRegistryHive::Write(const std::function<LSTATUS()>& change)
 {
-    if (m_readOnly)
-        return ERROR_ACCESS_DENIED;
-    if (m_inTransaction)
-        return change();
-    // IMMEDIATE takes the write lock up front, so a busy hive waits instead of failing midway.
-    if (LSTATUS status = Exec("BEGIN IMMEDIATE"); status != ERROR_SUCCESS)
+    if (LSTATUS status = Begin(); status != ERROR_SUCCESS)
         return status;
     const LSTATUS status = change();
     if (status != ERROR_SUCCESS) {
-        Undo();
+        Rollback();
         return status;
     }
-    const LSTATUS committed = Exec("COMMIT");
-    if (committed != ERROR_SUCCESS)
-        Undo();
-    return committed;
+    return Commit();
 }
 
 void CRegistryHive::Undo()
 {
     if (sqlite3_get_autocommit(m_db) == 0)
         Exec("ROLLBACK");
+    m_depth = 0;
     // Ids handed out in the undone transaction will be handed out again.
     m_keyCache.clear();
 }
@@ -340,30 +333,31 @@ LSTATUS CRegistryHive::Begin()
 {
     if (m_readOnly)
         return ERROR_ACCESS_DENIED;
-    if (m_inTransaction)
-        return ERROR_BUSY;
-    const LSTATUS status = Exec("BEGIN IMMEDIATE");
-    m_inTransaction = status == ERROR_SUCCESS;
+    // IMMEDIATE takes the write lock up front, so a busy hive waits instead of failing midway.
+    // Inside a transaction a savepoint lets the inner part be undone alone.
+    const LSTATUS status = Exec(m_depth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner");
+    if (status == ERROR_SUCCESS)
+        ++m_depth;
     return status;
 }
 
 LSTATUS CRegistryHive::Commit()
 {
-    if (!m_inTransaction)
+    if (m_depth == 0)
         return ERROR_INVALID_PARAMETER;
-    const LSTATUS status = Exec("COMMIT");
+    --m_depth;
+    const LSTATUS status = Exec(m_depth == 0 ? "COMMIT" : "RELEASE inner");
     if (status != ERROR_SUCCESS)
         Undo();
-    m_inTransaction = false;
     return status;
 }
 
 LSTATUS CRegistryHive::Rollback()
 {
-    if (!m_inTransaction)
+    if (m_depth == 0)
         return ERROR_INVALID_PARAMETER;
-    m_inTransaction = false;
-    const LSTATUS status = Exec("ROLLBACK");
+    --m_depth;
+    const LSTATUS status = Exec(m_depth == 0 ? "ROLLBACK" : "ROLLBACK TO inner; RELEASE inner");
     m_keyCache.clear();
     return status;
 }

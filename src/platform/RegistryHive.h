@@ -17,7 +17,7 @@ struct sqlite3;
 
 // The registry hive: keys and values in one SQLite file. Keys are rows with a parent; names keep
 // their case and are matched through an ASCII upper-cased copy. Every change runs in its own
-// immediate transaction unless the caller opened one with Begin. Results are Windows numbers.
+// transaction, nested in the caller's when Begin opened one. Results are Windows numbers.
 class CRegistryHive {
 public:
     using KeyId = std::int64_t;
@@ -55,9 +55,10 @@ public:
     LSTATUS SetValue(KeyId key, std::string_view name, DWORD type, std::span<const unsigned char> data);
     LSTATUS DeleteValue(KeyId key, std::string_view name);
 
-    // Runs `change` in one transaction: its own, or the caller's when Begin opened one.
-    // The change is undone when `change` returns anything but ERROR_SUCCESS.
+    // Runs `change` in one transaction, nested in the caller's when Begin opened one. The change
+    // is undone when `change` returns anything but ERROR_SUCCESS.
     LSTATUS Write(const std::function<LSTATUS()>& change);
+    // Transactions nest; an inner one can be undone alone.
     LSTATUS Begin();
     LSTATUS Commit();
     LSTATUS Rollback();
@@ -85,7 +86,7 @@ private:
     std::string m_path;
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
-    bool m_inTransaction = false;
+    int m_depth = 0;
     std::map<std::string_view, sqlite3_stmt*> m_statements;
     std::unordered_map<std::string, KeyId> m_keyCache;
 };

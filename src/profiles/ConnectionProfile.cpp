@@ -31,6 +31,18 @@ bool ConnectionProfile::Save()
 {
     if (ProfileName.empty())
         return false;
+    // All seven values or none: a new profile left half written would stop LoadAll at the next start.
+    if (RegBeginTransaction() != ERROR_SUCCESS)
+        return false;
+    if (!WriteValues()) {
+        RegRollbackTransaction();
+        return false;
+    }
+    return RegCommitTransaction() == ERROR_SUCCESS;
+}
+
+bool ConnectionProfile::WriteValues() const
+{
     CRegistryKey key(IDS_REG_PROFILES_KEY, ProfileName);
     return key.WriteString(IDS_REG_DUN_PHONEBOOK_ENTRY, DUNPhonebookEntry) &&
            key.WriteString(IDS_REG_SCRIPT_PATH, ScriptPath) && key.WriteString(IDS_REG_LOGIN_APP_PATH, LoginAppPath) &&

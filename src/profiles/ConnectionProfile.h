@@ -13,7 +13,8 @@ public:
     // Reads the seven values; false at the first one missing or unreadable (a text needs at most
     // 199 characters). Fields read before the failure keep their new values.
     bool Load();
-    // Writes the seven values, creating the subkey when missing; stops at the first failure.
+    // Writes the seven values, creating the subkey when missing; all of them or, on a failure,
+    // none (the registry keeps what it held).
     bool Save();
     // Deletes the subkey with its values; the object itself is not touched.
     bool Delete();
@@ -26,4 +27,7 @@ public:
     std::string TokenSerialNumber;
     std::int32_t UpdatePASSCODEDuration = 0;
     bool UserLoginRequired = false;
+
+private:
+    bool WriteValues() const;
 };

@@ -276,6 +276,22 @@ TEST_F(Registry, TransactionsCommitOrLeaveNoTrace)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCommitTransaction());
 }
 
+TEST_F(Registry, AnInnerTransactionCanBeUndoneAlone)
+{
+    Key key;
+    ASSERT_EQ(ERROR_SUCCESS, Create("S", key));
+    ASSERT_EQ(ERROR_SUCCESS, RegBeginTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, SetBytes(key, "outer", REG_SZ, std::string("o", 2)));
+    ASSERT_EQ(ERROR_SUCCESS, RegBeginTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, SetBytes(key, "inner", REG_SZ, std::string("i", 2)));
+    ASSERT_EQ(ERROR_SUCCESS, RegRollbackTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, RegBeginTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, SetBytes(key, "second", REG_SZ, std::string("s", 2)));
+    ASSERT_EQ(ERROR_SUCCESS, RegCommitTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, RegCommitTransaction());
+    EXPECT_EQ((std::vector<std::string>{"outer", "second"}), ValueNames(key));
+}
+
 TEST_F(Registry, KeysOfAnUndoneTransactionAreNotFoundLater)
 {
     Key key;

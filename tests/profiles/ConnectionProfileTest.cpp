@@ -6,6 +6,8 @@
 #include <TempDir.h>
 
 #include <gtest/gtest.h>
+#include <platform/HiveLocation.h>
+#include <sqlite3.h>
 
 #include <vector>
 
@@ -101,6 +103,30 @@ TEST_F(Profile, AMissingValueStopsTheLoadWithEarlierFieldsRead)
     EXPECT_EQ("000123456789", profile.TokenSerialNumber);
     EXPECT_EQ(11, profile.UpdatePASSCODEDuration);
     EXPECT_EQ("before", profile.UserLogin);
+}
+
+TEST_F(Profile, ASaveThatFailsMidwayLeavesTheRegistryAsItWas)
+{
+    ConnectionProfile existing = Sample("Office");
+    ASSERT_TRUE(existing.Save());
+    // The hive refuses the sixth value, as a failing disk would.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(RegistryHivePath().c_str(), &db));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
+                                      "CREATE TRIGGER refuse BEFORE UPDATE ON vals WHEN NEW.name = 'UserLogin' "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;"
+                                      "CREATE TRIGGER refuseNew BEFORE INSERT ON vals WHEN NEW.name = 'UserLogin' "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                                      nullptr, nullptr, nullptr));
+    sqlite3_close(db);
+
+    existing.ScriptPath = "/changed";
+    EXPECT_FALSE(existing.Save());
+    EXPECT_FALSE(Sample("Home").Save());
+    EXPECT_EQ(std::vector<std::string>{"Office"}, ProfileKeys());
+    ConnectionProfile loaded("Office");
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ("/home/ann/scripts/login.scp", loaded.ScriptPath);
 }
 
 TEST_F(Profile, AScriptPathOver199CharactersSavesButDoesNotLoad)

@@ -79,12 +79,6 @@ LSTATUS DeleteBelow(const std::string& path)
     return ERROR_SUCCESS;
 }
 
-LSTATUS DeleteTree(const std::string& path)
-{
-    const LSTATUS status = DeleteBelow(path);
-    return status != ERROR_SUCCESS ? status : RegDeleteKey(HKEY_LOCAL_MACHINE, path.c_str());
-}
-
 LSTATUS Apply(const RegFileOperation& operation)
 {
     switch (operation.kind) {
@@ -98,7 +92,7 @@ LSTATUS Apply(const RegFileOperation& operation)
         return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
     }
     case RegFileOperation::Kind::DeleteKey: {
-        const LSTATUS status = DeleteTree(operation.path);
+        const LSTATUS status = DeleteKeyTree(operation.path);
         return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
     }
     }
@@ -168,7 +162,10 @@ LSTATUS DeleteKeyTree(const std::string& path)
 {
     if (path.empty())
         return ERROR_ACCESS_DENIED;
-    return InTransaction([&] { return DeleteTree(path); });
+    return InTransaction([&] {
+        const LSTATUS status = DeleteBelow(path);
+        return status != ERROR_SUCCESS ? status : RegDeleteKey(HKEY_LOCAL_MACHINE, path.c_str());
+    });
 }
 
 LSTATUS ApplyOperations(const std::vector<RegFileOperation>& operations, int& failedLine)
