@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include <ChildProcess.h>
 
 #include <platform/HiveLocation.h>
 #include <platform/Registry.h>
