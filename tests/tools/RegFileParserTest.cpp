@@ -77,6 +77,7 @@ TEST(RegFileParser, EachMalformedLineIsRefusedWithItsNumber)
         {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\T]\n", 2, "bad key name"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n", 2, "bad key name"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\n", 2, "must end with"},
+        {kHeader + "[-HKEY_LOCAL_MACHINE]\n", 2, "cannot be deleted"},
         {kHeader + key + "\"v\"=qword:01\n", 3, "unknown value type \"qword\""},
         {kHeader + key + "\n\"v\"=dword:1234567890\n", 4, "bad number"},
         {kHeader + key + "\"v\"=dword:-1\n", 3, "bad number"},

@@ -115,7 +115,8 @@ TEST_F(RegTool, ExportThenImportReproducesKeysAndValuesExactly)
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Trevalo\\Empty Key", KEY_WRITE, &empty,
                                             nullptr));
     RegCloseKey(empty);
-    const std::string exported = Export();
+    Set("", "at the root", REG_DWORD, std::string("\x01\0\0\0", 4));
+    const std::string exported = Export("HKEY_LOCAL_MACHINE");
     const std::string file = m_dir.File("saved.reg");
     WriteFile(file, exported);
     struct stat info {};
@@ -123,8 +124,10 @@ TEST_F(RegTool, ExportThenImportReproducesKeysAndValuesExactly)
     EXPECT_EQ(0600u, info.st_mode & 0777);
 
     ASSERT_EQ(0, Run({"delete", "HKLM\\SOFTWARE"}));
+    ASSERT_EQ(0, Run({"delete", "HKLM", "/v", "at the root"}));
+    EXPECT_EQ(kHeader + "\n[HKEY_LOCAL_MACHINE]\n\n", Export("HKLM"));
     ASSERT_EQ(0, Run({"import", file})) << m_err;
-    EXPECT_EQ(exported, Export());
+    EXPECT_EQ(exported, Export("HKLM"));
     EXPECT_NE(std::string::npos, exported.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevalo\\Empty Key]\n"));
 }
 

@@ -141,8 +141,11 @@ private:
         const bool remove = text.starts_with("-");
         if (remove)
             text.remove_prefix(1);
-        if (!ParseKeyArgument(text, m_path) || m_path.empty())
-            return Fail("bad key name \"" + std::string(text) + "\": expected HKEY_LOCAL_MACHINE\\ and names of 1 to 255 characters");
+        if (!ParseKeyArgument(text, m_path))
+            return Fail("bad key name \"" + std::string(text) +
+                        "\": expected HKEY_LOCAL_MACHINE\\ and names of 1 to 255 characters");
+        if (remove && m_path.empty())
+            return Fail("HKEY_LOCAL_MACHINE itself cannot be deleted");
         m_haveKey = !remove;
         Add(remove ? RegFileOperation::Kind::DeleteKey : RegFileOperation::Kind::CreateKey);
         return true;

@@ -272,8 +272,6 @@ int Tool::Add(const Arguments& arguments)
     std::string path;
     if (!Key(arguments[0], path) || !Options(arguments, 1, options))
         return kUsage;
-    if (path.empty())
-        return Failure("values cannot be set on HKEY_LOCAL_MACHINE itself");
     if (!options.count("/V")) {
         if (options.count("/T") || options.count("/D"))
             return Usage("/t and /d need /v NAME");
