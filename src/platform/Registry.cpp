@@ -25,7 +25,8 @@ HKEY__ g_localMachine;
 
 constexpr REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-// One connection per process, reopened when the hive's location changes.
+// One connection per process, reopened when the hive's location changes or its file is removed
+// or replaced (writes to a removed file would be lost).
 std::shared_ptr<CRegistryHive>& CachedHive()
 {
     static std::shared_ptr<CRegistryHive> hive;
@@ -37,7 +38,7 @@ std::shared_ptr<CRegistryHive> SharedHive(LSTATUS& status)
     auto& cached = CachedHive();
     const std::string path = RegistryHivePath();
     status = ERROR_SUCCESS;
-    if (!cached || cached->Path() != path)
+    if (!cached || cached->Path() != path || !cached->StillAtPath())
         cached = CRegistryHive::Open(path, status);
     return cached;
 }

@@ -3,6 +3,7 @@
 #include "HiveLocation.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -65,7 +66,18 @@ LSTATUS CRegistryHive::Connect()
         return Status(result);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) == 0) {
+        m_device = info.st_dev;
+        m_inode = info.st_ino;
+    }
     return ERROR_SUCCESS;
+}
+
+bool CRegistryHive::StillAtPath() const
+{
+    struct stat info {};
+    return ::stat(m_path.c_str(), &info) == 0 && info.st_dev == m_device && info.st_ino == m_inode;
 }
 
 LSTATUS CRegistryHive::Inspect(bool& empty)

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     CRegistryHive& operator=(const CRegistryHive&) = delete;
 
     const std::string& Path() const { return m_path; }
+    // False once the file at Path() is another one than was opened (removed or replaced).
+    bool StillAtPath() const;
     bool ReadOnly() const { return m_readOnly; }
 
     bool KeyExists(KeyId key);
@@ -84,6 +87,8 @@ private:
     LSTATUS Finish(const CSqliteStatement& statement);
 
     std::string m_path;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     int m_depth = 0;

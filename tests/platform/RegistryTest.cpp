@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -325,6 +326,20 @@ TEST_F(Registry, TheHiveIsAPrivateFileUnderTheConfigDirectory)
     ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
     EXPECT_EQ(m_dir.Path() + "/.config/trevalo/registry.db", RegistryHivePath());
     ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(Registry, AHiveFileRemovedWhileInUseIsCreatedAfresh)
+{
+    Key key;
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\Old", key));
+    key.Close();
+    const std::string hive = RegistryHivePath();
+    for (const std::string& file : {hive, hive + "-wal", hive + "-shm"})
+        ::unlink(file.c_str());
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\New", key));
+    ASSERT_EQ(ERROR_SUCCESS, SetBytes(key, "v", REG_SZ, std::string("x", 2)));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Open("S\\Old", key));
+    EXPECT_TRUE(PathExists(hive));
 }
 
 TEST_F(Registry, ADamagedHiveIsReportedAndLeftAsItIs)
