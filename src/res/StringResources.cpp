@@ -26,6 +26,20 @@ constexpr StringResource kStrings[] = {
     {IDS_TOKEN_MISSING, "Token serial number \"%1\" for Trevalo profile \"%2\" was not found."},
     {IDS_ENTER_USER_ID, "Please enter your User ID."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
+    {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
+    {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},
+    {IDS_REG_PROFILES_KEY,
+     "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\DialUpNetworkingProfiles\\"},
+    {IDS_REG_SCRIPT_PATH, "ScriptPath"},
+    {IDS_REG_LOGIN_APP_PATH, "LoginAppPath"},
+    {IDS_REG_UPDATE_PASSCODE_DURATION, "UpdatePASSCODEDuration"},
+    {IDS_REG_USER_LOGIN, "UserLogin"},
+    {IDS_REG_USER_LOGIN_REQUIRED, "UserLoginRequired"},
+    {IDS_REG_DUN_PHONEBOOK_ENTRY, "DUNPhonebookEntry"},
+    {IDS_REG_TOKEN_SERIAL_NUMBER, "TokenSerialNumber"},
+    {IDS_REG_NEW_PROFILE_SCRIPT_PATH, "NewProfileDefaultScriptPath"},
+    {IDS_REG_NEW_PROFILE_LOGIN_APP_PATH, "NewProfileDefaultLoginAppPath"},
+    {IDS_REG_AUTO_EXIT, "AutoExit"},
 };
 
 constexpr bool SortedById()

@@ -52,3 +52,18 @@ inline constexpr unsigned ID_HELP_INDEX = 57666;
 inline constexpr unsigned ID_HELP_USING = 57668;
 inline constexpr unsigned ID_CONTEXT_HELP = 57669;
 inline constexpr unsigned ID_HELP_COMMAND = 57670;
+
+// Registry key paths (below HKEY_LOCAL_MACHINE, ending with a backslash) and value names
+inline constexpr unsigned IDS_REG_SETTINGS_KEY = 3033;
+inline constexpr unsigned IDS_REG_DEFAULT_PROFILE = 3087;
+inline constexpr unsigned IDS_REG_PROFILES_KEY = 3088;
+inline constexpr unsigned IDS_REG_SCRIPT_PATH = 3089;
+inline constexpr unsigned IDS_REG_LOGIN_APP_PATH = 3090;
+inline constexpr unsigned IDS_REG_UPDATE_PASSCODE_DURATION = 3091;
+inline constexpr unsigned IDS_REG_USER_LOGIN = 3092;
+inline constexpr unsigned IDS_REG_USER_LOGIN_REQUIRED = 3093;
+inline constexpr unsigned IDS_REG_DUN_PHONEBOOK_ENTRY = 3094;
+inline constexpr unsigned IDS_REG_TOKEN_SERIAL_NUMBER = 3095;
+inline constexpr unsigned IDS_REG_NEW_PROFILE_SCRIPT_PATH = 3097;
+inline constexpr unsigned IDS_REG_NEW_PROFILE_LOGIN_APP_PATH = 3098;
+inline constexpr unsigned IDS_REG_AUTO_EXIT = 3099;

@@ -1,0 +1,62 @@
+#include "ConnectionProfile.h"
+
+#include "RegistryKey.h"
+
+#include <framework/StringTable.h>
+#include <res/resource.h>
+
+ConnectionProfile::ConnectionProfile(std::string name) : ProfileName(std::move(name)) {}
+
+// An empty name would address the profiles key itself: its values, or the whole key on Delete.
+bool ConnectionProfile::Load()
+{
+    if (ProfileName.empty())
+        return false;
+    CRegistryKey key(IDS_REG_PROFILES_KEY, ProfileName);
+    DWORD duration = 0;
+    DWORD required = 0;
+    if (!(key.ReadString(IDS_REG_DUN_PHONEBOOK_ENTRY, DUNPhonebookEntry) &&
+          key.ReadString(IDS_REG_SCRIPT_PATH, ScriptPath) && key.ReadString(IDS_REG_LOGIN_APP_PATH, LoginAppPath) &&
+          key.ReadString(IDS_REG_TOKEN_SERIAL_NUMBER, TokenSerialNumber) &&
+          key.ReadDword(IDS_REG_UPDATE_PASSCODE_DURATION, duration)))
+        return false;
+    UpdatePASSCODEDuration = static_cast<std::int32_t>(duration);
+    if (!(key.ReadString(IDS_REG_USER_LOGIN, UserLogin) && key.ReadDword(IDS_REG_USER_LOGIN_REQUIRED, required)))
+        return false;
+    UserLoginRequired = static_cast<std::int32_t>(required) > 0;
+    return true;
+}
+
+bool ConnectionProfile::Save()
+{
+    if (ProfileName.empty())
+        return false;
+    // All seven values or none: a new profile left half written would stop LoadAll at the next start.
+    if (RegBeginTransaction() != ERROR_SUCCESS)
+        return false;
+    if (!WriteValues()) {
+        RegRollbackTransaction();
+        return false;
+    }
+    return RegCommitTransaction() == ERROR_SUCCESS;
+}
+
+bool ConnectionProfile::WriteValues() const
+{
+    CRegistryKey key(IDS_REG_PROFILES_KEY, ProfileName);
+    return key.WriteString(IDS_REG_DUN_PHONEBOOK_ENTRY, DUNPhonebookEntry) &&
+           key.WriteString(IDS_REG_SCRIPT_PATH, ScriptPath) && key.WriteString(IDS_REG_LOGIN_APP_PATH, LoginAppPath) &&
+           key.WriteString(IDS_REG_TOKEN_SERIAL_NUMBER, TokenSerialNumber) &&
+           key.WriteDword(IDS_REG_UPDATE_PASSCODE_DURATION, static_cast<DWORD>(UpdatePASSCODEDuration)) &&
+           key.WriteString(IDS_REG_USER_LOGIN, UserLogin) &&
+           key.WriteDword(IDS_REG_USER_LOGIN_REQUIRED, UserLoginRequired ? 1 : 0);
+}
+
+bool ConnectionProfile::Delete()
+{
+    std::string path;
+    if (ProfileName.empty() || !LoadString(IDS_REG_PROFILES_KEY, path))
+        return false;
+    CRegistryKeyBase root(HKEY_LOCAL_MACHINE);
+    return root.DeleteSubkey(HKEY_LOCAL_MACHINE, path + ProfileName);
+}

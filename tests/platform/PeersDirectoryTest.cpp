@@ -1,0 +1,79 @@
+#include <platform/PeersDirectory.h>
+
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The entries by the two-call protocol: ask for the size, then fill.
+std::vector<std::string> Entries()
+{
+    RASENTRYNAME probe{};
+    probe.dwSize = sizeof probe;
+    DWORD bytes = 0;
+    DWORD count = 0;
+    const DWORD first = RasEnumEntries(nullptr, nullptr, &probe, &bytes, &count);
+    std::vector<std::string> names;
+    if (count == 0) {
+        EXPECT_EQ(ERROR_SUCCESS, first);
+        return names;
+    }
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL), first);
+    EXPECT_EQ(count * sizeof(RASENTRYNAME), bytes);
+    std::vector<RASENTRYNAME> records(count);
+    records[0].dwSize = sizeof(RASENTRYNAME);
+    EXPECT_EQ(ERROR_SUCCESS, RasEnumEntries(nullptr, nullptr, records.data(), &bytes, &count));
+    for (DWORD i = 0; i < count; ++i)
+        names.emplace_back(records[i].szEntryName);
+    return names;
+}
+
+} // namespace
+
+TEST(PeersDirectory, ListsRegularFilesInNameOrder)
+{
+    TempDir dir;
+    for (const char* name : {"work", "Office", "home-isp", "a b"})
+        WriteFile(dir.File("peers/" + std::string(name)), "noauth\n");
+    WriteFile(dir.File("peers/.hidden"), "x");
+    std::filesystem::create_directory(dir.File("peers/subdir"));
+    std::filesystem::create_symlink(dir.File("peers/work"), dir.File("peers/work-link"));
+    std::filesystem::create_symlink(dir.File("nowhere"), dir.File("peers/dangling"));
+    EXPECT_EQ((std::vector<std::string>{"Office", "a b", "home-isp", "work", "work-link"}), Entries());
+}
+
+TEST(PeersDirectory, AMissingOrEmptyDirectoryHasNoEntries)
+{
+    TempDir dir;
+    EXPECT_TRUE(Entries().empty());
+    ::setenv("TREVALO_PEERS_DIR", dir.File("no-such-dir").c_str(), 1);
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST(PeersDirectory, RefusesBadRecordsAndReportsTheNeededSize)
+{
+    TempDir dir;
+    WriteFile(dir.File("peers/one"), "");
+    WriteFile(dir.File("peers/two"), "");
+    RASENTRYNAME records[2] = {};
+    DWORD bytes = sizeof records;
+    DWORD count = 0;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_SIZE), RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+    records[0].dwSize = sizeof(RASENTRYNAME);
+    bytes = sizeof(RASENTRYNAME);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL), RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+    EXPECT_EQ(2u, count);
+    EXPECT_EQ(2 * sizeof(RASENTRYNAME), bytes);
+    EXPECT_EQ(std::string(), records[1].szEntryName);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER),
+              RasEnumEntries(nullptr, "other.pbk", records, &bytes, &count));
+    ASSERT_EQ(ERROR_SUCCESS, RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+    EXPECT_EQ("two", std::string(records[1].szEntryName));
+    EXPECT_EQ(sizeof(RASENTRYNAME), records[1].dwSize);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A helper program run as a child with its standard output on a pipe, for tests that need a
+// second process: one to kill in the middle of its work, or one running as another user.
+class ChildProcess {
+public:
+    // Starts `arguments` (program first). With `runAsUid` set, the child drops to that user first.
+    explicit ChildProcess(const std::vector<std::string>& arguments, uid_t runAsUid = 0);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // The next line the child printed; false at the end of its output.
+    bool ReadLine(std::string& line);
+    void Kill();
+    // Waits for the child; its exit code, or -1 when it did not exit normally.
+    int Wait();
+
+private:
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    std::string m_pending;
+};

@@ -1,0 +1,152 @@
+#include <RegTool.h>
+
+#include <platform/Registry.h>
+
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string kTrevalo = "HKLM\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo";
+const std::string kHeader = "Windows Registry Editor Version 5.00\n";
+
+class RegTool : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::string>& arguments)
+    {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = RunRegTool(arguments, out, err);
+        m_out = out.str();
+        m_err = err.str();
+        return code;
+    }
+
+    std::string Export(const std::string& key = "HKLM\\SOFTWARE")
+    {
+        const std::string file = m_dir.File("export.reg");
+        EXPECT_EQ(0, Run({"export", key, file})) << m_err;
+        return ReadFile(file);
+    }
+
+    void Set(const char* path, const char* name, DWORD type, const std::string& bytes)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyEx(HKEY_LOCAL_MACHINE, path, KEY_WRITE | KEY_READ, &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueEx(key, name, type, reinterpret_cast<const unsigned char*>(bytes.data()),
+                                               static_cast<DWORD>(bytes.size())));
+        RegCloseKey(key);
+    }
+
+    TempDir m_dir;
+    std::string m_out;
+    std::string m_err;
+};
+
+} // namespace
+
+TEST_F(RegTool, SetsTheNewProfileScriptPathAndShowsIt)
+{
+    ASSERT_EQ(0, Run({"add", kTrevalo, "/v", "NewProfileDefaultScriptPath", "/d", "/etc/trevalo/login.scp"})) << m_err;
+    ASSERT_EQ(0, Run({"add", kTrevalo, "/V", "AutoExit", "/T", "reg_dword", "/D", "0x2A"})) << m_err;
+    ASSERT_EQ(0, Run({"add", kTrevalo + "\\DialUpNetworkingProfiles"})) << m_err;
+    ASSERT_EQ(0, Run({"query", "HKEY_LOCAL_MACHINE" + kTrevalo.substr(4)}));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\n"
+              "    NewProfileDefaultScriptPath    REG_SZ    /etc/trevalo/login.scp\n"
+              "    AutoExit    REG_DWORD    0x2a\n"
+              "\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"
+              "DialUpNetworkingProfiles\n",
+              m_out);
+    ASSERT_EQ(0, Run({"query", kTrevalo, "/v", "autoexit"}));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\n"
+              "    AutoExit    REG_DWORD    0x2a\n",
+              m_out);
+    EXPECT_EQ(1, Run({"query", kTrevalo, "/v", "Missing"}));
+    EXPECT_EQ(1, Run({"query", "HKLM\\SOFTWARE\\Nothing"}));
+    EXPECT_NE(std::string::npos, m_err.find("no such key"));
+}
+
+TEST_F(RegTool, RefusesBadArgumentsWithoutChangingAnything)
+{
+    EXPECT_EQ(2, Run({}));
+    EXPECT_EQ(2, Run({"frobnicate"}));
+    EXPECT_EQ(2, Run({"add", "HKCU\\Software", "/v", "x"}));
+    EXPECT_EQ(2, Run({"add", kTrevalo, "/v"}));
+    EXPECT_EQ(2, Run({"add", kTrevalo, "/x", "y"}));
+    EXPECT_EQ(1, Run({"add", kTrevalo, "/v", "n", "/t", "REG_MULTI_SZ", "/d", "x"}));
+    EXPECT_NE(std::string::npos, m_err.find("unknown type"));
+    for (const char* bad : {"-1", "4294967296", "12abc", "", "0x"})
+        EXPECT_EQ(1, Run({"add", kTrevalo, "/v", "n", "/t", "REG_DWORD", "/d", bad})) << bad;
+    EXPECT_EQ(1, Run({"query", "HKLM\\SOFTWARE"}));
+    EXPECT_EQ(0, Run({"--help"}));
+    EXPECT_NE(std::string::npos, m_out.find("Usage: trevalo-reg"));
+}
+
+TEST_F(RegTool, DeletesValuesAndWholeKeys)
+{
+    Set("SOFTWARE\\T\\A\\Deep", "v", REG_SZ, std::string("x", 2));
+    Set("SOFTWARE\\T\\B", "keep", REG_SZ, std::string("y", 2));
+    EXPECT_EQ(1, Run({"delete", "HKLM\\SOFTWARE\\T\\B", "/v", "nothing"}));
+    EXPECT_EQ(0, Run({"delete", "HKLM\\SOFTWARE\\T\\A"})) << m_err;
+    EXPECT_EQ(1, Run({"delete", "HKLM\\SOFTWARE\\T\\A"}));
+    EXPECT_EQ(1, Run({"delete", "HKLM"}));
+    EXPECT_EQ(0, Run({"delete", "HKLM\\SOFTWARE\\T\\B", "/v", "KEEP"}));
+    EXPECT_EQ(kHeader + "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T\\B]\n\n",
+              Export("HKLM\\SOFTWARE\\T"));
+}
+
+TEST_F(RegTool, ExportThenImportReproducesKeysAndValuesExactly)
+{
+    Set("SOFTWARE\\Trevalo\\Profiles\\Office", "DUNPhonebookEntry", REG_SZ, std::string("work \"vpn\" C:\\x", 16));
+    Set("SOFTWARE\\Trevalo\\Profiles\\Office", "UpdatePASSCODEDuration", REG_DWORD, std::string("\x05\0\0\0", 4));
+    Set("SOFTWARE\\Trevalo\\Profiles\\Office", "", REG_SZ, std::string("default\0", 8));
+    Set("SOFTWARE\\Trevalo\\Odd", "no terminator", REG_SZ, "abc");
+    Set("SOFTWARE\\Trevalo\\Odd", "two lines", REG_SZ, std::string("a\r\nb\0", 5));
+    Set("SOFTWARE\\Trevalo\\Odd", "short number", REG_DWORD, "\x07");
+    Set("SOFTWARE\\Trevalo\\Odd", "na\"me\\", REG_BINARY, std::string("\0\xff", 2));
+    Set("SOFTWARE\\Trevalo\\Odd", "empty", REG_NONE, "");
+    Set("SOFTWARE\\Trevalo\\Odd", "Ünïcode", REG_SZ, std::string("grüße\0", 8));
+    HKEY empty = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Trevalo\\Empty Key", KEY_WRITE, &empty,
+                                            nullptr));
+    RegCloseKey(empty);
+    Set("", "at the root", REG_DWORD, std::string("\x01\0\0\0", 4));
+    const std::string exported = Export("HKEY_LOCAL_MACHINE");
+    const std::string file = m_dir.File("saved.reg");
+    WriteFile(file, exported);
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(m_dir.File("export.reg").c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 0777);
+
+    ASSERT_EQ(0, Run({"delete", "HKLM\\SOFTWARE"}));
+    ASSERT_EQ(0, Run({"delete", "HKLM", "/v", "at the root"}));
+    EXPECT_EQ(kHeader + "\n[HKEY_LOCAL_MACHINE]\n\n", Export("HKLM"));
+    ASSERT_EQ(0, Run({"import", file})) << m_err;
+    EXPECT_EQ(exported, Export("HKLM"));
+    EXPECT_NE(std::string::npos, exported.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevalo\\Empty Key]\n"));
+}
+
+TEST_F(RegTool, AMalformedImportChangesNothing)
+{
+    Set("SOFTWARE\\T", "v", REG_SZ, std::string("before", 7));
+    const std::string before = Export();
+    const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n";
+    const std::string file = m_dir.File("in.reg");
+    WriteFile(file, kHeader + key + "\"v\"=\"after\"\n\"w\"=dword:1\n\"x\"=dword:zz\n");
+    EXPECT_EQ(1, Run({"import", file}));
+    EXPECT_EQ("trevalo-reg: " + file + ":5: bad number \"zz\": expected 1 to 8 hexadecimal digits; nothing was "
+              "imported\n",
+              m_err);
+    EXPECT_EQ(before, Export());
+
+    WriteFile(file, kHeader + key + "\"v\"=\"after\"\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"late\"=\"x\"\n");
+    EXPECT_EQ(1, Run({"import", file}));
+    EXPECT_NE(std::string::npos, m_err.find(":5: a value must follow a [key] line"));
+    EXPECT_EQ(before, Export());
+    EXPECT_EQ(1, Run({"import", m_dir.File("absent.reg")}));
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "RegData.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct RegFileError {
+    int line = 0;
+    std::string message;
+};
+
+// Reads the text of a .reg file (header "Windows Registry Editor Version 5.00"; "[key]" and
+// "[-key]" lines; "name"=text, dword:, hex:, hex(N): and - values; ";" comments; lines ending in
+// a backslash continue on the next). All or nothing: on the first fault it returns false with the
+// line and what is wrong, and `operations` is left empty.
+bool ParseRegFile(std::string_view text, std::vector<RegFileOperation>& operations, RegFileError& error);

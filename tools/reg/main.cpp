@@ -1,0 +1,8 @@
+#include "RegTool.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    return RunRegTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
