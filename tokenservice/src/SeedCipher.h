@@ -1,0 +1,29 @@
+#pragma once
+
+#include "WipingAllocator.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+// A seed sealed under a passphrase: AES-256-GCM with a key from PBKDF2-HMAC-SHA256.
+struct SealedSeed {
+    std::vector<unsigned char> salt;
+    std::vector<unsigned char> nonce;
+    std::vector<unsigned char> ciphertext; // followed by the 16-byte tag
+    std::uint32_t iterations = 0;
+};
+
+// Seals and opens seeds. `context` (the token's serial number) is authenticated with the seed,
+// so a sealed seed copied to another token's record does not open.
+class SeedCipher {
+public:
+    static constexpr std::uint32_t kDefaultIterations = 600000;
+
+    static SealedSeed Seal(const SecretBytes& seed, std::string_view passphrase, std::string_view context,
+                           std::uint32_t iterations = kDefaultIterations);
+    // Nullopt when the passphrase is wrong or the record was altered.
+    static std::optional<SecretBytes> Open(const SealedSeed& sealed, std::string_view passphrase,
+                                           std::string_view context);
+};
