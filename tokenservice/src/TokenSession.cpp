@@ -17,7 +17,7 @@ void WritePasscode(char* output, std::string_view pin, std::uint32_t code, int d
 {
     if (output == nullptr)
         return;
-    std::memcpy(output, pin.data(), pin.size());
+    pin.copy(output, pin.size());
     FormatTotpCode(code, digits, output + pin.size());
 }
 
