@@ -149,12 +149,15 @@ bool Write(const std::string& path, Change change)
     }
 }
 
-TokenFailure UnknownToken(const std::string& serial)
-{
-    return {"Unknown token", "No token has serial number " + serial + "."};
-}
+
 
 } // namespace
+
+TokenFailure TokenDatabase::UnknownToken(const std::string& serial)
+{
+    // A serial number that is not in the database may be any length; keep the text whole.
+    return {"Unknown token", "No token has serial number " + serial.substr(0, 30) + "."};
+}
 
 std::string TokenDatabase::DefaultPath()
 {

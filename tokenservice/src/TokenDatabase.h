@@ -15,6 +15,9 @@ public:
     // $XDG_DATA_HOME/kelvane/tokens.db, or ~/.local/share/kelvane/tokens.db.
     static std::string DefaultPath();
 
+    // The failure for a serial number that is not in the database.
+    static TokenFailure UnknownToken(const std::string& serial);
+
     explicit TokenDatabase(std::string path) : m_path(std::move(path)) {}
     const std::string& Path() const { return m_path; }
 

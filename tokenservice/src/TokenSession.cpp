@@ -73,10 +73,16 @@ bool TokenSession::Select(const char* serial, const char* passphrase)
     case TokenDatabase::Lookup::Failed:
         return Fail(std::move(failure));
     case TokenDatabase::Lookup::Missing:
-        return Fail({"Unknown token", "No token has serial number " + wanted.substr(0, 30) + "."});
+        return Fail(TokenDatabase::UnknownToken(wanted));
     case TokenDatabase::Lookup::Found:
         break;
     }
+    return SelectRead(std::move(token), passphrase);
+}
+
+bool TokenSession::SelectRead(StoredToken token, const char* passphrase)
+{
+    m_selection.reset();
     if (!Unlock(token, passphrase))
         return false;
     if (!TokenRules::CheckSeedSize(token.seed.size()).empty())

@@ -18,6 +18,8 @@ public:
     bool Open();
     bool Enumerate(std::uint32_t* count, TOKENRECORD* records, std::uint32_t* bufferSize);
     bool Select(const char* serial, const char* passphrase);
+    // Select for a token already read from the database.
+    bool SelectRead(StoredToken token, const char* passphrase);
     // Each output (when not null) holds TOKEN_PASSCODE_SIZE bytes; the caller empties them
     // first, and a failure writes nothing.
     bool Passcode(const char* pin, char* passcode, char* nextPasscode, char* passcodeNoPin);

@@ -239,23 +239,28 @@ int TokenTool::Remove(const ToolArguments& arguments)
 int TokenTool::Code(const ToolArguments& arguments)
 {
     const std::string serial = arguments.operands[0];
-    TokenSession session(m_database);
-    if (!session.Open())
-        return Complain(session.LastFailure());
-    const auto& tokens = session.Tokens();
-    const auto token = std::find_if(tokens.begin(), tokens.end(),
-                                    [&serial](const StoredToken& each) { return each.serial == serial; });
+    StoredToken token;
+    TokenFailure failure;
+    switch (m_database.Find(serial, token, failure)) {
+    case TokenDatabase::Lookup::Failed:
+        return Complain(failure);
+    case TokenDatabase::Lookup::Missing:
+        return Complain(TokenDatabase::UnknownToken(serial));
+    case TokenDatabase::Lookup::Found:
+        break;
+    }
     SecretBytes passphrase;
     SecretBytes pin;
-    if (token != tokens.end() && token->isProtected)
+    if (token.isProtected)
         ReadSecretLine("Passphrase: ", passphrase);
     if (arguments.flags.contains("pin"))
         ReadSecretLine("PIN: ", pin);
     passphrase.push_back(0);
     pin.push_back(0);
+    TokenSession session(m_database);
     char passcode[TOKEN_PASSCODE_SIZE] = {};
     char next[TOKEN_PASSCODE_SIZE] = {};
-    const bool done = session.Select(serial.c_str(), reinterpret_cast<const char*>(passphrase.data())) &&
+    const bool done = session.SelectRead(std::move(token), reinterpret_cast<const char*>(passphrase.data())) &&
                       session.Passcode(reinterpret_cast<const char*>(pin.data()), passcode, next, nullptr);
     if (done)
         std::printf("Passcode       %s\nNext passcode  %s\n", passcode, next);
