@@ -22,13 +22,14 @@ int HexValue(char c)
     return -1;
 }
 
-// Appends the decoded `text` to `out`; false on a broken escape.
+// Appends the decoded `text` to `out`; false on a broken escape. Query values may write a
+// space as '+'; the label may not.
 template <typename Output>
-bool PercentDecode(std::string_view text, Output& out)
+bool PercentDecode(std::string_view text, Output& out, bool plusIsSpace)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') {
-            out.push_back(text[i] == '+' ? ' ' : text[i]);
+            out.push_back(plusIsSpace && text[i] == '+' ? ' ' : text[i]);
             continue;
         }
         const int high = i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
@@ -92,7 +93,7 @@ private:
     bool ParseLabel(std::string_view label)
     {
         std::string decoded;
-        if (!PercentDecode(label, decoded))
+        if (!PercentDecode(label, decoded, false))
             return Fail("the link's label has a broken %-escape");
         const std::size_t colon = decoded.find(':');
         m_result.account = colon == std::string::npos ? decoded : decoded.substr(colon + 1);
@@ -124,7 +125,7 @@ private:
     bool ParseSecret(std::string_view value)
     {
         SecretBytes text;
-        if (!PercentDecode(value, text))
+        if (!PercentDecode(value, text, true))
             return Fail("the link's secret has a broken %-escape");
         auto seed = DecodeBase32(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
         if (!seed || seed->empty())
@@ -137,7 +138,7 @@ private:
     bool ParseIssuer(std::string_view value)
     {
         m_result.issuer.clear();
-        return PercentDecode(value, m_result.issuer) || Fail("the link's issuer has a broken %-escape");
+        return PercentDecode(value, m_result.issuer, true) || Fail("the link's issuer has a broken %-escape");
     }
 
     bool ParseAlgorithm(std::string_view value)

@@ -108,15 +108,8 @@ int TokenTool::Run(int argc, char** argv)
 int TokenTool::Import(const ToolArguments& arguments)
 {
     StoredToken token;
-    token.serial = arguments.operands[0];
-    std::string problem = TokenRules::CheckSerial(token.serial);
-    if (problem.empty() && !LoadSource(arguments, token, problem))
-        return Complain(kExitBadInput, problem);
-    if (problem.empty())
-        problem = TokenRules::CheckUser(token.user);
-    if (problem.empty() && arguments.flags.contains("protect"))
-        Protect(token, problem);
-    if (!problem.empty())
+    std::string problem;
+    if (!PrepareImport(arguments, token, problem))
         return Complain(kExitBadInput, problem);
     TokenFailure failure;
     if (!m_database.Add(token, failure))
@@ -125,6 +118,18 @@ int TokenTool::Import(const ToolArguments& arguments)
                 TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits, token.parameters.period,
                 token.isProtected ? ", protected" : "");
     return kExitOk;
+}
+
+bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token, std::string& problem)
+{
+    token.serial = arguments.operands[0];
+    problem = TokenRules::CheckSerial(token.serial);
+    if (!problem.empty() || !LoadSource(arguments, token, problem))
+        return false;
+    problem = TokenRules::CheckUser(token.user);
+    if (!problem.empty())
+        return false;
+    return !arguments.flags.contains("protect") || Protect(token, problem);
 }
 
 bool TokenTool::LoadSource(const ToolArguments& arguments, StoredToken& token, std::string& problem)

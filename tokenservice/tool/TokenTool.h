@@ -23,6 +23,8 @@ private:
     int Remove(const ToolArguments& arguments);
     int Code(const ToolArguments& arguments);
 
+    // The token to add, checked and (with --protect) sealed; false with `problem` set.
+    bool PrepareImport(const ToolArguments& arguments, StoredToken& token, std::string& problem);
     // Seed, parameters, issuer and default user from SOURCE; false with `problem` set.
     bool LoadSource(const ToolArguments& arguments, StoredToken& token, std::string& problem);
     bool LoadSeed(const ToolArguments& arguments, std::string_view seedText, StoredToken& token,
