@@ -1,10 +1,21 @@
 #include "SecretPrompt.h"
 
+#include <csignal>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+termios g_savedTerminal{};
+
+// Ctrl-C at a prompt must not leave the terminal without echo.
+void RestoreTerminalAndDie(int signalNumber)
+{
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
 
 // Byte by byte, so nothing after the line is consumed for whoever reads next.
 bool ReadLine(SecretBytes& line)
@@ -24,16 +35,19 @@ bool ReadLine(SecretBytes& line)
 
 bool ReadSecretLine(const char* prompt, SecretBytes& line)
 {
-    termios saved{};
-    if (::tcgetattr(STDIN_FILENO, &saved) != 0)
+    if (::tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0)
         return ReadLine(line);
     std::fputs(prompt, stderr);
     std::fflush(stderr);
-    termios quiet = saved;
+    termios quiet = g_savedTerminal;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signalNumber, RestoreTerminalAndDie);
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     const bool read = ReadLine(line);
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signalNumber, SIG_DFL);
     std::fputc('\n', stderr);
     return read;
 }
