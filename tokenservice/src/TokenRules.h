@@ -1,7 +1,6 @@
 #pragma once
 
-#include "Totp.h"
-
+#include <cstddef>
 #include <string>
 #include <string_view>
 
