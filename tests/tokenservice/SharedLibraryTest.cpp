@@ -30,8 +30,8 @@ protected:
 TEST_F(SharedLibraryTest, ExportsTheSixCallsAndNothingOfItsInside)
 {
     ASSERT_NE(m_library, nullptr) << ::dlerror();
-    for (const char* name :
-         {"OpenTokenService", "CloseTokenService", "EnumToken", "SelectToken", "GetPasscode", "GetTokenError"})
+    for (const char* name : {"OpenTokenService", "CloseTokenService", "EnumToken", "SelectToken",
+                             "GetPasscode", "GetTokenError"})
         EXPECT_NE(::dlsym(m_library, name), nullptr) << name;
     // Clock::Now() and DecodeBase32(std::string_view).
     EXPECT_EQ(::dlsym(m_library, "_ZN5Clock3NowEv"), nullptr);

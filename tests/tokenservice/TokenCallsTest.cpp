@@ -1,6 +1,6 @@
 #include "Clock.h"
-#include "Totp.h"
 #include "TokenDatabase.h"
+#include "Totp.h"
 
 #include "TempDir.h"
 #include "TokenFixtures.h"
@@ -30,7 +30,10 @@ std::string ExpectedCode(TotpParameters parameters, std::int64_t time)
 // The six calls as the program makes them, on a private database and a fixed clock.
 class TokenCallsTest : public ::testing::Test {
 protected:
-    TokenCallsTest() { Clock::SetSourceForTesting([this] { return m_now; }); }
+    TokenCallsTest()
+    {
+        Clock::SetSourceForTesting([this] { return m_now; });
+    }
     ~TokenCallsTest() override
     {
         if (m_handle != 0)

@@ -20,7 +20,10 @@ protected:
     TokenDatabase m_database{TokenDatabase::DefaultPath()};
     TokenFailure m_failure;
 
-    void Add(const StoredToken& token) { ASSERT_TRUE(m_database.Add(token, m_failure)) << m_failure.explanation; }
+    void Add(const StoredToken& token)
+    {
+        ASSERT_TRUE(m_database.Add(token, m_failure)) << m_failure.explanation;
+    }
 };
 
 mode_t ModeOf(const std::string& path)

@@ -55,14 +55,15 @@ TEST_F(TokenToolTest, HelpDescribesCommandsFilesAndExitStatus)
 {
     const ToolResult result = Run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* part : {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "EXIT STATUS"})
+    for (const char* part :
+         {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "EXIT STATUS"})
         EXPECT_THAT(result.out, HasSubstr(part));
 }
 
 TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
 {
-    const ToolResult imported =
-        Run({"import", "A1", "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30"});
+    const ToolResult imported = Run(
+        {"import", "A1", "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30"});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
 
     const ToolResult listed = Run({"list"});
@@ -78,7 +79,8 @@ TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
         return std::string(code);
     };
     const auto now = [] {
-        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
             .count();
     };
     const std::int64_t before = now();
@@ -94,9 +96,10 @@ TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
 
 TEST_F(TokenToolTest, AProtectedTokenTakesItsPassphraseFromStandardInput)
 {
-    ASSERT_EQ(Run({"import", "--user", "pat", "--protect", "P1", "-"}, std::string(kSeed) + "\nsecret words\n")
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        Run({"import", "--user", "pat", "--protect", "P1", "-"}, std::string(kSeed) + "\nsecret words\n")
+            .exitCode,
+        0);
     EXPECT_THAT(Run({"list"}).out, HasSubstr("PASSWORD"));
     EXPECT_THAT(DatabaseBytes(), ::testing::Not(HasSubstr("12345678901234567890")));
 
@@ -185,8 +188,8 @@ TEST_F(TokenToolTest, ADamagedDatabaseIsReportedAndLeftAlone)
 // A shell loop importing 15 tokens named PREFIX1 to PREFIX15; it prints "fail" for each refusal.
 std::string ImportLoop(const std::string& prefix)
 {
-    return "for i in $(seq 1 15); do " + Quoted(KELVANE_TOKEN_PATH) + " import --user u " + prefix + "$i " + kSeed +
-           " >/dev/null || echo fail; done";
+    return "for i in $(seq 1 15); do " + Quoted(KELVANE_TOKEN_PATH) + " import --user u " + prefix + "$i " +
+           kSeed + " >/dev/null || echo fail; done";
 }
 
 TEST_F(TokenToolTest, TwoToolsWritingAtOnceLoseNothing)

@@ -58,8 +58,10 @@ TEST(TotpTest, MatchesTheRfc6238Vectors)
     for (const auto& vector : kRfcVectors) {
         SCOPED_TRACE(vector.time);
         EXPECT_EQ(Code(RfcSeed(TotpAlgorithm::Sha1), {TotpAlgorithm::Sha1, 8, 30}, vector.time), vector.sha1);
-        EXPECT_EQ(Code(RfcSeed(TotpAlgorithm::Sha256), {TotpAlgorithm::Sha256, 8, 30}, vector.time), vector.sha256);
-        EXPECT_EQ(Code(RfcSeed(TotpAlgorithm::Sha512), {TotpAlgorithm::Sha512, 8, 30}, vector.time), vector.sha512);
+        EXPECT_EQ(Code(RfcSeed(TotpAlgorithm::Sha256), {TotpAlgorithm::Sha256, 8, 30}, vector.time),
+                  vector.sha256);
+        EXPECT_EQ(Code(RfcSeed(TotpAlgorithm::Sha512), {TotpAlgorithm::Sha512, 8, 30}, vector.time),
+                  vector.sha512);
     }
 }
 
@@ -132,8 +134,8 @@ TEST(TotpTest, AgreesWithOathtool)
             for (int period : {30, 60})
                 for (std::int64_t time : {0LL, 1700000029LL, 1700000030LL, 1765000000LL}) {
                     const TotpParameters parameters{algorithm, digits, period};
-                    SCOPED_TRACE(std::string(TotpAlgorithmName(algorithm)) + " " + std::to_string(digits) + " " +
-                                 std::to_string(period) + " " + std::to_string(time));
+                    SCOPED_TRACE(std::string(TotpAlgorithmName(algorithm)) + " " + std::to_string(digits) +
+                                 " " + std::to_string(period) + " " + std::to_string(time));
                     EXPECT_EQ(Code(seed, parameters, time), OathtoolCode(seed, parameters, time));
                 }
 }

@@ -44,7 +44,8 @@ CipherContext NewContext(const SecretBytes& key, const SealedSeed& sealed, std::
     if (!cipher ||
         EVP_CipherInit_ex(cipher.get(), EVP_aes_256_gcm(), nullptr, key.data(), sealed.nonce.data(),
                           encrypt ? 1 : 0) != 1 ||
-        EVP_CipherUpdate(cipher.get(), nullptr, &ignored, reinterpret_cast<const unsigned char*>(context.data()),
+        EVP_CipherUpdate(cipher.get(), nullptr, &ignored,
+                         reinterpret_cast<const unsigned char*>(context.data()),
                          static_cast<int>(context.size())) != 1)
         throw std::runtime_error("cipher set-up failed");
     return cipher;

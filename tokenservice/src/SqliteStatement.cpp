@@ -14,7 +14,8 @@ SqliteStatement::~SqliteStatement()
 
 void SqliteStatement::Bind(int index, std::string_view text)
 {
-    Check(sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+    Check(
+        sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
 }
 
 void SqliteStatement::Bind(int index, std::int64_t number)

@@ -14,14 +14,15 @@ const TokenFailure kInvalidHandle{"Invalid handle", "The token service handle is
 // Runs `call` on the handle's session; no exception crosses the C boundary.
 int OnSession(TOKEN_HANDLE handle, const std::function<bool(TokenSession&)>& call)
 {
+    const auto guarded = [&call](TokenSession& session) {
+        try {
+            return call(session);
+        } catch (const std::exception& error) {
+            return session.Fail({"Internal error", error.what()});
+        }
+    };
     try {
-        return HandleTable::Instance().With(handle, [&call](TokenSession& session) {
-            try {
-                return call(session);
-            } catch (const std::exception& error) {
-                return session.Fail({"Internal error", error.what()});
-            }
-        }) ? 1 : 0;
+        return HandleTable::Instance().With(handle, guarded) ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -62,18 +63,17 @@ int CloseTokenService(TOKEN_HANDLE hService)
     return HandleTable::Instance().Remove(hService) ? 1 : 0;
 }
 
-int EnumToken(TOKEN_HANDLE hService, uint32_t* pCount, uint32_t*, TOKENRECORD* pRecords, uint32_t* pBufferSize)
+int EnumToken(TOKEN_HANDLE hService, uint32_t* pCount, uint32_t*, TOKENRECORD* pRecords,
+              uint32_t* pBufferSize)
 {
-    return OnSession(hService, [=](TokenSession& session) {
-        return session.Enumerate(pCount, pRecords, pBufferSize);
-    });
+    return OnSession(hService,
+                     [=](TokenSession& session) { return session.Enumerate(pCount, pRecords, pBufferSize); });
 }
 
 int SelectToken(TOKEN_HANDLE hService, const char* pszSerialNumber, const char*, const char* pszPassphrase)
 {
-    return OnSession(hService, [=](TokenSession& session) {
-        return session.Select(pszSerialNumber, pszPassphrase);
-    });
+    return OnSession(hService,
+                     [=](TokenSession& session) { return session.Select(pszSerialNumber, pszPassphrase); });
 }
 
 int GetPasscode(TOKEN_HANDLE hService, const char* pszPin, char* pszPasscode, char* pszNextPasscode,

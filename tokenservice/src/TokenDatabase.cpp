@@ -105,7 +105,8 @@ bool IsMissing(const std::string& path)
 // A file created but never given its table (a tool stopped at the wrong moment) is empty.
 bool HasTokenTable(SqliteConnection& db, const std::string& path)
 {
-    SqliteStatement query(db.Handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'tokens'");
+    SqliteStatement query(db.Handle(),
+                          "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'tokens'");
     if (query.Step())
         return true;
     std::error_code error;
@@ -148,8 +149,6 @@ bool Write(const std::string& path, Change change)
         throw;
     }
 }
-
-
 
 } // namespace
 
@@ -213,8 +212,8 @@ bool TokenDatabase::Add(const StoredToken& token, TokenFailure& failure) const
 {
     try {
         Write(m_path, [&token](SqliteConnection& db) {
-            SqliteStatement insert(db.Handle(),
-                                   "INSERT INTO tokens VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+            SqliteStatement insert(
+                db.Handle(), "INSERT INTO tokens VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
             insert.Bind(1, token.serial);
             insert.Bind(2, token.user);
             insert.Bind(3, token.issuer);
@@ -232,7 +231,8 @@ bool TokenDatabase::Add(const StoredToken& token, TokenFailure& failure) const
         return true;
     } catch (const SqliteError& error) {
         failure = error.Code() == SQLITE_CONSTRAINT
-                      ? TokenFailure{"Duplicate serial number", "Serial number " + token.serial + " is already in use."}
+                      ? TokenFailure{"Duplicate serial number",
+                                     "Serial number " + token.serial + " is already in use."}
                       : FailureFor(error, m_path);
         return false;
     }

@@ -50,8 +50,8 @@ bool TokenSession::Enumerate(std::uint32_t* count, TOKENRECORD* records, std::ui
     if (*bufferSize < needed) {
         std::memset(records, 0, *bufferSize);
         *bufferSize = needed;
-        return Fail({"Buffer too small", "The buffer holds fewer records than the " + std::to_string(tokens) +
-                                             " tokens."});
+        return Fail({"Buffer too small",
+                     "The buffer holds fewer records than the " + std::to_string(tokens) + " tokens."});
     }
     for (std::uint32_t i = 0; i < tokens; ++i) {
         records[i] = TOKENRECORD{};

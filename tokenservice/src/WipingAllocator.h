@@ -14,7 +14,9 @@ struct WipingAllocator {
 
     WipingAllocator() = default;
     template <typename U>
-    WipingAllocator(const WipingAllocator<U>&) noexcept {}
+    WipingAllocator(const WipingAllocator<U>&) noexcept
+    {
+    }
 
     T* allocate(std::size_t count) { return std::allocator<T>().allocate(count); }
     void deallocate(T* data, std::size_t count) noexcept
@@ -24,7 +26,10 @@ struct WipingAllocator {
     }
 
     template <typename U>
-    bool operator==(const WipingAllocator<U>&) const noexcept { return true; }
+    bool operator==(const WipingAllocator<U>&) const noexcept
+    {
+        return true;
+    }
 };
 
 // Bytes of a secret: a seed, a key, a passphrase or a PIN.

@@ -114,9 +114,9 @@ int TokenTool::Import(const ToolArguments& arguments)
     TokenFailure failure;
     if (!m_database.Add(token, failure))
         return Complain(failure);
-    std::printf("Imported token %s for %s (%s, %d digits, %d s%s).\n", token.serial.c_str(), token.user.c_str(),
-                TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits, token.parameters.period,
-                token.isProtected ? ", protected" : "");
+    std::printf("Imported token %s for %s (%s, %d digits, %d s%s).\n", token.serial.c_str(),
+                token.user.c_str(), TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits,
+                token.parameters.period, token.isProtected ? ", protected" : "");
     return kExitOk;
 }
 
@@ -176,7 +176,8 @@ bool TokenTool::LoadSeed(const ToolArguments& arguments, std::string_view seedTe
     if (algorithm != arguments.options.end()) {
         const auto parsed = ParseTotpAlgorithm(algorithm->second);
         if (!parsed)
-            return Refuse(problem, "unknown algorithm \"" + algorithm->second + "\" (SHA1, SHA256 or SHA512)");
+            return Refuse(problem,
+                          "unknown algorithm \"" + algorithm->second + "\" (SHA1, SHA256 or SHA512)");
         token.parameters.algorithm = *parsed;
     }
     token.parameters.digits = NumberOption(arguments, "digits", TokenRules::kDefaultDigits);
@@ -221,8 +222,8 @@ int TokenTool::List()
         userWidth = std::max(userWidth, token.user.size());
     }
     const auto width = [](std::size_t size) { return static_cast<int>(size); };
-    std::printf("%-*s  %-*s  %-10s  %-9s  %6s  %6s  %s\n", width(serialWidth), "SERIAL", width(userWidth), "USER",
-                "PROTECTION", "ALGORITHM", "DIGITS", "PERIOD", "ISSUER");
+    std::printf("%-*s  %-*s  %-10s  %-9s  %6s  %6s  %s\n", width(serialWidth), "SERIAL", width(userWidth),
+                "USER", "PROTECTION", "ALGORITHM", "DIGITS", "PERIOD", "ISSUER");
     for (const auto& token : tokens)
         std::printf("%-*s  %-*s  %-10s  %-9s  %6d  %6d  %s\n", width(serialWidth), token.serial.c_str(),
                     width(userWidth), token.user.c_str(), token.ProtectionType(),
@@ -265,8 +266,9 @@ int TokenTool::Code(const ToolArguments& arguments)
     TokenSession session(m_database);
     char passcode[TOKEN_PASSCODE_SIZE] = {};
     char next[TOKEN_PASSCODE_SIZE] = {};
-    const bool done = session.SelectRead(std::move(token), reinterpret_cast<const char*>(passphrase.data())) &&
-                      session.Passcode(reinterpret_cast<const char*>(pin.data()), passcode, next, nullptr);
+    const bool done =
+        session.SelectRead(std::move(token), reinterpret_cast<const char*>(passphrase.data())) &&
+        session.Passcode(reinterpret_cast<const char*>(pin.data()), passcode, next, nullptr);
     if (done)
         std::printf("Passcode       %s\nNext passcode  %s\n", passcode, next);
     OPENSSL_cleanse(passcode, sizeof passcode);
@@ -282,5 +284,6 @@ int TokenTool::Complain(int exitCode, const std::string& message)
 
 int TokenTool::Complain(const TokenFailure& failure)
 {
-    return Complain(failure.storage ? kExitStorage : kExitRefused, failure.title + ": " + failure.explanation);
+    return Complain(failure.storage ? kExitStorage : kExitRefused,
+                    failure.title + ": " + failure.explanation);
 }

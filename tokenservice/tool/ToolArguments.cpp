@@ -12,8 +12,10 @@ std::nullopt_t Refuse(std::string& error, std::string text)
 
 } // namespace
 
-std::optional<ToolArguments> ToolArguments::Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
-                                                  const std::set<std::string>& flagOptions, std::string& error)
+std::optional<ToolArguments> ToolArguments::Parse(int argc, char** argv,
+                                                  const std::set<std::string>& valueOptions,
+                                                  const std::set<std::string>& flagOptions,
+                                                  std::string& error)
 {
     ToolArguments arguments;
     bool operandsOnly = false;

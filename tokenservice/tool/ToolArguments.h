@@ -16,6 +16,7 @@ struct ToolArguments {
 
     // `valueOptions` take a value ("--digits 8" or "--digits=8"); `flagOptions` take none.
     // Nullopt, with `error` set, for an unknown or repeated option or a missing value.
-    static std::optional<ToolArguments> Parse(int argc, char** argv, const std::set<std::string>& valueOptions,
+    static std::optional<ToolArguments> Parse(int argc, char** argv,
+                                              const std::set<std::string>& valueOptions,
                                               const std::set<std::string>& flagOptions, std::string& error);
 };
