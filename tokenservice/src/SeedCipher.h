@@ -1,19 +1,11 @@
 #pragma once
 
+#include "SealedSeed.h"
 #include "WipingAllocator.h"
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <vector>
-
-// A seed sealed under a passphrase: AES-256-GCM with a key from PBKDF2-HMAC-SHA256.
-struct SealedSeed {
-    std::vector<unsigned char> salt;
-    std::vector<unsigned char> nonce;
-    std::vector<unsigned char> ciphertext; // followed by the 16-byte tag
-    std::uint32_t iterations = 0;
-};
 
 // Seals and opens seeds. `context` (the token's serial number) is authenticated with the seed,
 // so a sealed seed copied to another token's record does not open.
