@@ -22,3 +22,6 @@ struct TokenServiceCalls {
     decltype(&::GetPasscode) GetPasscode;
     decltype(&::GetTokenError) GetTokenError;
 };
+
+// The process-wide table; it starts with the library's own calls.
+TokenServiceCalls& TokenCalls();

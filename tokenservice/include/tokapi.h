@@ -26,7 +26,8 @@ typedef struct TOKENRECORD {
     uint32_t dwReserved;
     char szSerialNumber[TOKEN_SERIAL_SIZE];
     char szUserName[TOKEN_USER_SIZE];
-    /* "PASSWORD" or "NPASSWORD" for a token that needs a passphrase. */
+    /* "PASSWORD" or "NPASSWORD" for a token that needs a passphrase. This library writes
+     * "PASSWORD" for a token whose seed is sealed under a passphrase and "NONE" otherwise. */
     char szPassphraseType[TOKEN_PASSPHRASE_TYPE_SIZE];
 } TOKENRECORD;
 

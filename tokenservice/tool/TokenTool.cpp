@@ -1,0 +1,289 @@
+#include "TokenTool.h"
+
+#include "Base32.h"
+#include "OtpAuthUri.h"
+#include "SecretPrompt.h"
+#include "TokenRules.h"
+#include "TokenSession.h"
+#include "UsageText.h"
+
+#include <openssl/crypto.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+#include <unistd.h>
+
+namespace {
+
+const std::set<std::string> kValueOptions = {"user", "algorithm", "digits", "period"};
+const std::set<std::string> kFlagOptions = {"protect", "pin", "help"};
+
+// Options each command accepts, and how many operands it takes.
+struct CommandShape {
+    std::set<std::string> options;
+    std::size_t operands;
+};
+
+const std::map<std::string, CommandShape> kCommands = {
+    {"import", {{"user", "algorithm", "digits", "period", "protect"}, 2}},
+    {"list", {{}, 0}},
+    {"remove", {{}, 1}},
+    {"code", {{"pin"}, 1}},
+};
+
+std::string CheckShape(const ToolArguments& arguments)
+{
+    const auto command = kCommands.find(arguments.command);
+    if (command == kCommands.end())
+        return arguments.command.empty() ? "no command given" : "unknown command " + arguments.command;
+    for (const auto& [name, value] : arguments.options)
+        if (!command->second.options.contains(name))
+            return arguments.command + " does not take --" + name;
+    for (const auto& name : arguments.flags)
+        if (!command->second.options.contains(name))
+            return arguments.command + " does not take --" + name;
+    if (arguments.operands.size() != command->second.operands)
+        return arguments.command + " takes " + std::to_string(command->second.operands) + " operand(s)";
+    return {};
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsLink(std::string_view text)
+{
+    return text.size() >= 8 && ::strncasecmp(text.data(), "otpauth:", 8) == 0;
+}
+
+// An option's number, or `fallback` when it is absent; -1 when it is not a number.
+int NumberOption(const ToolArguments& arguments, const std::string& name, int fallback)
+{
+    const auto found = arguments.options.find(name);
+    if (found == arguments.options.end())
+        return fallback;
+    int value = -1;
+    const auto& text = found->second;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return status == std::errc() && end == text.data() + text.size() ? value : -1;
+}
+
+bool Refuse(std::string& problem, std::string text)
+{
+    problem = std::move(text);
+    return false;
+}
+
+} // namespace
+
+int TokenTool::Run(int argc, char** argv)
+{
+    std::string problem;
+    auto arguments = ToolArguments::Parse(argc, argv, kValueOptions, kFlagOptions, problem);
+    if (arguments && arguments->flags.contains("help")) {
+        std::fputs(kUsageText, stdout);
+        return kExitOk;
+    }
+    if (arguments)
+        problem = CheckShape(*arguments);
+    if (!problem.empty())
+        return Complain(kExitUsage, problem + " (see kelvane-token --help)");
+    if (arguments->command == "import")
+        return Import(*arguments);
+    if (arguments->command == "list")
+        return List();
+    if (arguments->command == "remove")
+        return Remove(*arguments);
+    return Code(*arguments);
+}
+
+int TokenTool::Import(const ToolArguments& arguments)
+{
+    StoredToken token;
+    std::string problem;
+    if (!PrepareImport(arguments, token, problem))
+        return Complain(kExitBadInput, problem);
+    TokenFailure failure;
+    if (!m_database.Add(token, failure))
+        return Complain(failure);
+    std::printf("Imported token %s for %s (%s, %d digits, %d s%s).\n", token.serial.c_str(),
+                token.user.c_str(), TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits,
+                token.parameters.period, token.isProtected ? ", protected" : "");
+    return kExitOk;
+}
+
+bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token, std::string& problem)
+{
+    token.serial = arguments.operands[0];
+    problem = TokenRules::CheckSerial(token.serial);
+    if (!problem.empty() || !LoadSource(arguments, token, problem))
+        return false;
+    problem = TokenRules::CheckUser(token.user);
+    if (!problem.empty())
+        return false;
+    return !arguments.flags.contains("protect") || Protect(token, problem);
+}
+
+bool TokenTool::LoadSource(const ToolArguments& arguments, StoredToken& token, std::string& problem)
+{
+    char* operand = arguments.operands[1];
+    SecretBytes source;
+    if (std::strcmp(operand, "-") == 0) {
+        if (!ReadSecretLine("Seed or otpauth:// link: ", source))
+            return Refuse(problem, "no seed on standard input");
+    } else {
+        source.assign(operand, operand + std::strlen(operand));
+        // Out of /proc/PID/cmdline and this process's memory from here on.
+        OPENSSL_cleanse(operand, std::strlen(operand));
+    }
+    const std::string_view text = Trimmed(AsText(source));
+    if (!IsLink(text))
+        return LoadSeed(arguments, text, token, problem);
+    for (const char* name : {"algorithm", "digits", "period"})
+        if (arguments.options.contains(name))
+            return Refuse(problem, std::string("--") + name + " comes from the link and may not be given");
+    auto link = OtpAuthUri::Parse(text, problem);
+    if (!link)
+        return false;
+    token.seed = std::move(link->seed);
+    token.parameters = link->parameters;
+    token.issuer = link->issuer;
+    const auto user = arguments.options.find("user");
+    token.user = user != arguments.options.end() ? user->second : link->account;
+    problem = TokenRules::CheckSeedSize(token.seed.size());
+    return problem.empty();
+}
+
+bool TokenTool::LoadSeed(const ToolArguments& arguments, std::string_view seedText, StoredToken& token,
+                         std::string& problem)
+{
+    auto seed = DecodeBase32(seedText);
+    if (!seed)
+        return Refuse(problem, "the seed is not valid base32 (letters A-Z and digits 2-7)");
+    problem = TokenRules::CheckSeedSize(seed->size());
+    if (!problem.empty())
+        return false;
+    token.seed = std::move(*seed);
+    const auto algorithm = arguments.options.find("algorithm");
+    if (algorithm != arguments.options.end()) {
+        const auto parsed = ParseTotpAlgorithm(algorithm->second);
+        if (!parsed)
+            return Refuse(problem,
+                          "unknown algorithm \"" + algorithm->second + "\" (SHA1, SHA256 or SHA512)");
+        token.parameters.algorithm = *parsed;
+    }
+    token.parameters.digits = NumberOption(arguments, "digits", TokenRules::kDefaultDigits);
+    token.parameters.period = NumberOption(arguments, "period", TokenRules::kDefaultPeriod);
+    problem = TokenRules::CheckDigits(token.parameters.digits);
+    if (problem.empty())
+        problem = TokenRules::CheckPeriod(token.parameters.period);
+    const auto user = arguments.options.find("user");
+    if (problem.empty() && user == arguments.options.end())
+        problem = "a base32 seed needs --user";
+    if (user != arguments.options.end())
+        token.user = user->second;
+    return problem.empty();
+}
+
+bool TokenTool::Protect(StoredToken& token, std::string& problem)
+{
+    SecretBytes passphrase;
+    if (!ReadSecretLine("New passphrase: ", passphrase) || passphrase.empty())
+        return Refuse(problem, "--protect needs a passphrase that is not empty");
+    if (::isatty(STDIN_FILENO)) {
+        SecretBytes again;
+        if (!ReadSecretLine("Same passphrase again: ", again) || again != passphrase)
+            return Refuse(problem, "the two passphrases differ");
+    }
+    token.sealed = SeedCipher::Seal(token.seed, AsText(passphrase), token.serial);
+    token.isProtected = true;
+    SecretBytes().swap(token.seed);
+    return true;
+}
+
+int TokenTool::List()
+{
+    std::vector<StoredToken> tokens;
+    TokenFailure failure;
+    if (!m_database.List(tokens, failure))
+        return Complain(failure);
+    std::size_t serialWidth = 6;
+    std::size_t userWidth = 4;
+    for (const auto& token : tokens) {
+        serialWidth = std::max(serialWidth, token.serial.size());
+        userWidth = std::max(userWidth, token.user.size());
+    }
+    const auto width = [](std::size_t size) { return static_cast<int>(size); };
+    std::printf("%-*s  %-*s  %-10s  %-9s  %6s  %6s  %s\n", width(serialWidth), "SERIAL", width(userWidth),
+                "USER", "PROTECTION", "ALGORITHM", "DIGITS", "PERIOD", "ISSUER");
+    for (const auto& token : tokens)
+        std::printf("%-*s  %-*s  %-10s  %-9s  %6d  %6d  %s\n", width(serialWidth), token.serial.c_str(),
+                    width(userWidth), token.user.c_str(), token.ProtectionType(),
+                    TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits,
+                    token.parameters.period, token.issuer.c_str());
+    return kExitOk;
+}
+
+int TokenTool::Remove(const ToolArguments& arguments)
+{
+    const std::string serial = arguments.operands[0];
+    TokenFailure failure;
+    if (!m_database.Remove(serial, failure))
+        return Complain(failure);
+    std::printf("Removed token %s.\n", serial.c_str());
+    return kExitOk;
+}
+
+int TokenTool::Code(const ToolArguments& arguments)
+{
+    const std::string serial = arguments.operands[0];
+    StoredToken token;
+    TokenFailure failure;
+    switch (m_database.Find(serial, token, failure)) {
+    case TokenDatabase::Lookup::Failed:
+        return Complain(failure);
+    case TokenDatabase::Lookup::Missing:
+        return Complain(TokenDatabase::UnknownToken(serial));
+    case TokenDatabase::Lookup::Found:
+        break;
+    }
+    SecretBytes passphrase;
+    SecretBytes pin;
+    if (token.isProtected)
+        ReadSecretLine("Passphrase: ", passphrase);
+    if (arguments.flags.contains("pin"))
+        ReadSecretLine("PIN: ", pin);
+    passphrase.push_back(0);
+    pin.push_back(0);
+    TokenSession session(m_database);
+    char passcode[TOKEN_PASSCODE_SIZE] = {};
+    char next[TOKEN_PASSCODE_SIZE] = {};
+    const bool done =
+        session.SelectRead(std::move(token), reinterpret_cast<const char*>(passphrase.data())) &&
+        session.Passcode(reinterpret_cast<const char*>(pin.data()), passcode, next, nullptr);
+    if (done)
+        std::printf("Passcode       %s\nNext passcode  %s\n", passcode, next);
+    OPENSSL_cleanse(passcode, sizeof passcode);
+    OPENSSL_cleanse(next, sizeof next);
+    return done ? kExitOk : Complain(session.LastFailure());
+}
+
+int TokenTool::Complain(int exitCode, const std::string& message)
+{
+    std::fprintf(stderr, "kelvane-token: %s\n", message.c_str());
+    return exitCode;
+}
+
+int TokenTool::Complain(const TokenFailure& failure)
+{
+    return Complain(failure.storage ? kExitStorage : kExitRefused,
+                    failure.title + ": " + failure.explanation);
+}
