@@ -13,13 +13,14 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
 #include <vector>
 
 CDialogUnits::CDialogUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
     static const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    m_baseX = (metrics.horizontalAdvance(kAlphabet) / 26 + 1) / 2;
+    m_baseX = metrics.horizontalAdvance(kAlphabet) / 52.0;
     m_baseY = metrics.height();
 }
 
@@ -83,6 +84,35 @@ void Place(QWidget* widget, const ControlTemplate& control, const CDialogUnits& 
     widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.cx), height);
 }
 
+// The width a control's text needs, or 0 for a control without text of its own.
+int NeededWidth(const QWidget* widget, const CDialogUnits& units)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        if (label->text().isEmpty())
+            return 0;
+        const QString shown = label->buddy() ? QString(label->text()).remove(QLatin1Char('&')) : label->text();
+        return label->fontMetrics().horizontalAdvance(shown) + 1;
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(widget))
+        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) + units.X(8);
+    if (qobject_cast<const QCheckBox*>(widget))
+        return widget->sizeHint().width();
+    return 0;
+}
+
+// How much wider the layout must be for every text to fit, at most by half.
+double WideningFor(const DialogTemplate& dialogTemplate, const std::vector<QWidget*>& widgets,
+                   const CDialogUnits& units)
+{
+    double factor = 1.0;
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const int available = units.X(dialogTemplate.controls[i].cx);
+        if (available > 0)
+            factor = std::max(factor, static_cast<double>(NeededWidth(widgets[i], units)) / available);
+    }
+    return std::min(factor, 1.5);
+}
+
 bool TakesFocus(const ControlTemplate& control)
 {
     return (control.style & WS_TABSTOP) != 0;
@@ -117,13 +147,12 @@ void LinkMnemonics(const DialogTemplate& dialogTemplate, const std::vector<QWidg
 
 std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog)
 {
-    const CDialogUnits units(dialog.font());
+    CDialogUnits units(dialog.font());
     std::map<int, QWidget*> byId;
     std::vector<QWidget*> widgets;
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = CreateControl(control, dialog);
-        Place(widget, control, units);
         SetControlId(widget, control.id);
         widget->setFocusPolicy(TakesFocus(control) ? Qt::StrongFocus : Qt::NoFocus);
         if (TakesFocus(control)) {
@@ -136,6 +165,9 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
         widgets.push_back(widget);
     }
     LinkMnemonics(dialogTemplate, widgets);
+    units.Widen(WideningFor(dialogTemplate, widgets, units));
+    for (std::size_t i = 0; i < widgets.size(); ++i)
+        Place(widgets[i], dialogTemplate.controls[i], units);
     dialog.setFixedSize(units.X(dialogTemplate.cx), units.Y(dialogTemplate.cy));
     return byId;
 }

@@ -60,6 +60,32 @@ TEST_F(DialogTest, BuildsTheTemplateInDialogUnits)
     EXPECT_LT(Control(kCombo)->height(), units.Y(60));
 }
 
+TEST(DialogLayout, TextsWiderThanTheTemplateWidenTheWholeLayout)
+{
+    static constexpr ControlTemplate kControls[] = {
+        {IDC_STATIC, ControlKind::Static, "A label far too long for its room", 4, 4, 20, 8, SS_RIGHT},
+        {1, ControlKind::DefPushButton, "OK", 30, 4, 40, 14, WS_TABSTOP},
+    };
+    static constexpr DialogTemplate kNarrow = {2, "Narrow", 80, 30, 0, kControls};
+    class CNarrowDialog : public CDialog {
+    public:
+        CNarrowDialog() : CDialog(kNarrow) {}
+    } dialog;
+    ASSERT_TRUE(dialog.Create());
+    const QWidget* window = dialog.GetSafeHwnd();
+    const CDialogUnits plain(window->font());
+    const auto* label = window->findChild<QLabel*>();
+    ASSERT_NE(nullptr, label);
+    const double factor = static_cast<double>(window->width()) / plain.X(80);
+    EXPECT_GT(factor, 1.0);
+    EXPECT_LE(factor, 1.51);
+    // Positions keep their proportions, heights stay.
+    EXPECT_NEAR(plain.X(30) * factor, dialog.GetControl(1)->x(), 1.0);
+    EXPECT_EQ(plain.Y(14), dialog.GetControl(1)->height());
+    EXPECT_GE(label->width(), std::min(label->fontMetrics().horizontalAdvance(label->text()),
+                                       static_cast<int>(plain.X(20) * 1.5)));
+}
+
 TEST_F(DialogTest, TabOrderAndMnemonicsFollowTheTemplate)
 {
     QWidget* order[] = {Control(kName), Control(kCombo), Control(kDigits), Control(kCheck),

@@ -1,6 +1,6 @@
 #include <loginrun/ScriptRewrite.h>
 
-#include "TokenDouble.h"
+#include <FakeTokenService.h>
 
 #include <TempDir.h>
 
@@ -14,17 +14,17 @@ namespace {
 
 class ScriptRewriteTest : public ::testing::Test {
 protected:
-    ScriptRewriteTest() { TokenDouble::Instance().Reset(); }
 
     // Rewrites `content` from the backup into the script and returns what the script holds.
     std::string Rewrite(const std::string& content)
     {
         WriteFile(backup, content);
-        EXPECT_TRUE(RewriteScript(TokenDouble::Calls(), inputs, passcodes, backup, script));
+        EXPECT_TRUE(RewriteScript(TokenCalls(), inputs, passcodes, backup, script));
         return ReadFile(script);
     }
 
     TempDir dir;
+    FakeTokenService token;
     std::string backup = dir.File("LOGIN.BAK");
     std::string script = dir.File("login.scp");
     RewriteInputs inputs{7, "4444", "ann", true, "000123456789"};
@@ -37,8 +37,7 @@ TEST_F(ScriptRewriteTest, FillsThePlaceholdersFromTheTokenService)
 {
     EXPECT_EQ("ann\n1234567890 1234098765 567890 4444 000123456789\n",
               Rewrite("#$USER_NAME#$\n#$PASSCODE#$ #$NEXT_PASSCODE#$ #$PASSCODE_NO_PIN#$ #$NEW_PIN#$ #$SERIAL_NUM#$\n"));
-    const TokenDouble& token = TokenDouble::Instance();
-    EXPECT_EQ(1, token.getPasscodeCalls);
+        EXPECT_EQ(1, token.getPasscodeCalls);
     EXPECT_EQ(7u, token.lastHandle);
     EXPECT_EQ("4444", token.lastPin);
     EXPECT_EQ("1234567890", passcodes.passcode);
@@ -58,20 +57,20 @@ TEST_F(ScriptRewriteTest, EmptiesTheUserNameWhenTheProfileRequiresNone)
 TEST_F(ScriptRewriteTest, EveryRewriteFetchesFreshPasscodes)
 {
     Rewrite("#$PASSCODE#$\n");
-    TokenDouble::Instance().passcode = "999999";
+    token.passcode = "999999";
     EXPECT_EQ("999999\n", Rewrite("#$PASSCODE#$\n"));
-    EXPECT_EQ(2, TokenDouble::Instance().getPasscodeCalls);
+    EXPECT_EQ(2, token.getPasscodeCalls);
 }
 
 TEST_F(ScriptRewriteTest, AFailedPasscodeCallLeavesEmptyValues)
 {
-    TokenDouble::Instance().result = 0;
+    token.passcodeSucceeds = false;
     EXPECT_EQ("pw=\n", Rewrite("pw=#$PASSCODE#$\n"));
 }
 
 TEST_F(ScriptRewriteTest, NeverTakesMoreThanTwentyCharactersFromAnOutputArea)
 {
-    TokenDouble::Instance().fillWholeAreas = true;
+    token.fillWholeAreas = true;
     EXPECT_EQ(std::string(20, '9') + "\n", Rewrite("#$PASSCODE#$\n"));
 }
 
@@ -99,16 +98,16 @@ TEST_F(ScriptRewriteTest, CutsLongLinesAndDoesNotReplaceAcrossTheCut)
 TEST_F(ScriptRewriteTest, AMissingSourceLeavesTheTargetAloneButStillFetchesPasscodes)
 {
     WriteFile(script, "untouched");
-    EXPECT_FALSE(RewriteScript(TokenDouble::Calls(), inputs, passcodes, dir.File("missing"), script));
+    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, dir.File("missing"), script));
     EXPECT_EQ("untouched", ReadFile(script));
-    EXPECT_EQ(1, TokenDouble::Instance().getPasscodeCalls);
+    EXPECT_EQ(1, token.getPasscodeCalls);
 }
 
 TEST_F(ScriptRewriteTest, FailsWhenTheTargetCannotBeOpened)
 {
     WriteFile(backup, "text\n");
-    EXPECT_FALSE(RewriteScript(TokenDouble::Calls(), inputs, passcodes, backup, dir.Path()));
-    EXPECT_FALSE(RewriteScript(TokenDouble::Calls(), inputs, passcodes, backup, dir.File("no/such/dir/x")));
+    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, backup, dir.Path()));
+    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, backup, dir.File("no/such/dir/x")));
 }
 
 TEST_F(ScriptRewriteTest, CreatesTheScriptForItsOwnerOnly)
@@ -132,7 +131,7 @@ TEST_F(ScriptRewriteTest, ReportsAScriptThatDidNotFitOnTheDisk)
     rlimit limit = previous;
     limit.rlim_cur = 512;
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
-    const bool rewritten = RewriteScript(TokenDouble::Calls(), inputs, passcodes, backup, script);
+    const bool rewritten = RewriteScript(TokenCalls(), inputs, passcodes, backup, script);
     ::setrlimit(RLIMIT_FSIZE, &previous);
 
     EXPECT_FALSE(rewritten);
