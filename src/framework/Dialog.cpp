@@ -3,6 +3,7 @@
 #include "DataExchange.h"
 #include "DialogBuilder.h"
 #include "MessageBox.h"
+#include "WinApp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -218,6 +219,8 @@ void CDialog::DestroyWindow()
     window->hide();
     // Later: this may run inside a handler of one of the window's own controls.
     window->deleteLater();
+    if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this)
+        AfxGetApp()->m_pMainWnd = nullptr;
     PostNcDestroy();
 }
 
@@ -306,6 +309,29 @@ void CDialog::SendCommand(unsigned id)
         OnOK();
     else if (id == IDCANCEL)
         OnCancel();
+}
+
+LRESULT CDialog::SendMessage(unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    for (const MessageEntry& entry : GetMessageTable())
+        if (*entry.message == message && message != 0)
+            return (this->*entry.handler)(wParam, lParam);
+    return 0;
+}
+
+bool CDialog::PostMessage(unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_window)
+        return false;
+    CDialogWindow* window = m_window;
+    QMetaObject::invokeMethod(
+        window,
+        [window, message, wParam, lParam] {
+            if (CDialog* owner = window->Owner())
+                owner->SendMessage(message, wParam, lParam);
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 bool CDialog::PreTranslateMessage(QKeyEvent* message)

@@ -52,6 +52,10 @@ public:
 
     // Sends a command as a button, menu or accelerator does.
     void SendCommand(unsigned id);
+    // Delivers a window message to its handler at once; 0 when none handles it.
+    LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+    // Queues a window message for the event loop; false when the window is gone.
+    bool PostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
     // A key press (or its shortcut check) before the focused control gets it; true consumes it.
     virtual bool PreTranslateMessage(QKeyEvent* message);
     const DialogTemplate& Template() const { return m_template; }
@@ -65,6 +69,7 @@ protected:
     // Called once the window is gone; a self-owned dialog deletes itself here.
     virtual void PostNcDestroy() {}
     virtual DispatchTable GetDispatchTable() const { return {}; }
+    virtual MessageTable GetMessageTable() const { return {}; }
     // The dialog's keyboard navigation: Enter presses the default button, Esc is Cancel.
     bool IsDialogMessage(QKeyEvent* message);
 

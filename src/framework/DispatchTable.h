@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RegisteredMessage.h"
+
 #include <span>
 
 class CDialog;
@@ -36,4 +38,19 @@ template <class D>
 constexpr DispatchEntry OnEditChange(int id, void (D::*handler)())
 {
     return {Notification::EditChange, id, static_cast<void (CDialog::*)()>(handler)};
+}
+
+// A window message with its parameters, such as a registered one; `message` points at the
+// identifier, which is known only once the program runs.
+struct MessageEntry {
+    const unsigned* message;
+    LRESULT (CDialog::*handler)(WPARAM, LPARAM);
+};
+
+using MessageTable = std::span<const MessageEntry>;
+
+template <class D>
+constexpr MessageEntry OnRegisteredMessage(const unsigned& message, LRESULT (D::*handler)(WPARAM, LPARAM))
+{
+    return {&message, static_cast<LRESULT (CDialog::*)(WPARAM, LPARAM)>(handler)};
 }

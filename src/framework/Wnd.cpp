@@ -71,6 +71,14 @@ bool CWnd::IsIconic() const
     return m_hWnd && m_hWnd->isMinimized();
 }
 
+void CWnd::BringWindowToTop()
+{
+    if (!m_hWnd)
+        return;
+    m_hWnd->raise();
+    m_hWnd->activateWindow();
+}
+
 void CWnd::SetWindowText(std::string_view text)
 {
     if (!m_hWnd)

@@ -35,6 +35,8 @@ public:
     void ShowWindow(int command);
     bool IsWindowVisible() const;
     bool IsIconic() const;
+    // Brings the window above the others and gives it the input focus.
+    void BringWindowToTop();
     void SetWindowText(std::string_view text);
     std::string GetWindowText() const;
     void SetFocus();

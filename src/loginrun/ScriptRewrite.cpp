@@ -25,10 +25,10 @@ void FetchPasscodes(const TokenServiceCalls& calls, const RewriteInputs& inputs,
     // A failure is not examined: the areas start empty, so the placeholders get empty texts.
     calls.GetPasscode(inputs.hTokenService, pin.c_str(), passcode, nextPasscode, passcodeNoPin, unused);
     passcodes.Wipe();
-    TakeOutput(passcode, passcodes.passcode);
-    TakeOutput(nextPasscode, passcodes.nextPasscode);
-    TakeOutput(passcodeNoPin, passcodes.passcodeNoPin);
-    TakeOutput(unused, passcodes.unused);
+    TakeOutput(passcode, passcodes.m_strPasscode);
+    TakeOutput(nextPasscode, passcodes.m_strNextPasscode);
+    TakeOutput(passcodeNoPin, passcodes.m_strPasscodeNoPin);
+    TakeOutput(unused, passcodes.m_strUnused);
     SecureWipe(pin);
 }
 
@@ -55,10 +55,10 @@ bool CopyScriptWithValues(const std::string& source, const std::string& target, 
 
 void RunPasscodes::Wipe()
 {
-    SecureWipe(passcode);
-    SecureWipe(nextPasscode);
-    SecureWipe(passcodeNoPin);
-    SecureWipe(unused);
+    SecureWipe(m_strPasscode);
+    SecureWipe(m_strNextPasscode);
+    SecureWipe(m_strPasscodeNoPin);
+    SecureWipe(m_strUnused);
 }
 
 bool RewriteScript(const TokenServiceCalls& calls, const RewriteInputs& inputs, RunPasscodes& passcodes,
@@ -66,8 +66,8 @@ bool RewriteScript(const TokenServiceCalls& calls, const RewriteInputs& inputs, 
 {
     FetchPasscodes(calls, inputs, passcodes);
     const PlaceholderValues values{
-        passcodes.passcode, passcodes.nextPasscode,
-        passcodes.passcodeNoPin, inputs.pin,
+        passcodes.m_strPasscode, passcodes.m_strNextPasscode,
+        passcodes.m_strPasscodeNoPin, inputs.pin,
         inputs.serialNumber, inputs.userLoginRequired ? inputs.userId : std::string_view{},
     };
     return CopyScriptWithValues(source, target, values);

@@ -13,10 +13,10 @@ bool CopyScriptWithValues(const std::string& source, const std::string& target, 
 
 // The passcodes of the latest rewrite, kept until the next one and wiped when they go.
 struct RunPasscodes {
-    std::string passcode;
-    std::string nextPasscode;
-    std::string passcodeNoPin;
-    std::string unused; // the token service's fourth output, which nothing reads
+    std::string m_strPasscode;
+    std::string m_strNextPasscode;
+    std::string m_strPasscodeNoPin;
+    std::string m_strUnused; // the token service's fourth output, which nothing reads
 
     RunPasscodes() = default;
     ~RunPasscodes() { Wipe(); }

@@ -13,6 +13,7 @@
 #include <token/TokenServiceCalls.h>
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -31,6 +32,8 @@ std::string FieldText(const char* field, std::size_t size)
 }
 
 } // namespace
+
+const unsigned g_rasNotifyMessage = RegisterWindowMessage("KVRasNotify");
 
 CLoginDialog::CLoginDialog(CWnd* parent) : CDialog(*FindDialogTemplate(IDD_LOGIN))
 {
@@ -139,6 +142,15 @@ DispatchTable CLoginDialog::GetDispatchTable() const
         OnSelChange(IDC_PROFILE_COMBO, &CLoginDialog::OnProfileSelChange),
         OnSelChange(IDC_TOKEN_COMBO, &CLoginDialog::OnTokenSelChange),
         OnEditChange(IDC_USER_ID, &CLoginDialog::OnUserIdChange),
+        OnCommand(ID_TEST_SCRIPT, &CLoginDialog::OnTestScript),
+    };
+    return kTable;
+}
+
+MessageTable CLoginDialog::GetMessageTable() const
+{
+    static const MessageEntry kTable[] = {
+        OnRegisteredMessage(g_rasNotifyMessage, &CLoginDialog::OnRasNotify),
     };
     return kTable;
 }

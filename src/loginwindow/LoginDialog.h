@@ -8,12 +8,21 @@
 #include <framework/Edit.h>
 #include <framework/Menu.h>
 #include <framework/Static.h>
+#include <loginrun/ScriptRewrite.h>
+#include <platform/ChildProcess.h>
 #include <profiles/ProfileList.h>
 #include <res/AcceleratorResource.h>
 #include <token/TokenList.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+
+class QSocketNotifier;
+
+// The registered message "KVRasNotify", posted by a dial-up notifier: word parameter 0 ends the
+// run like Cancel, 1 to 4 report a dial-up error.
+extern const unsigned g_rasNotifyMessage;
 
 // The program's main window: picks a connection profile and a token, takes the user ID and the
 // PIN, and owns the token service connection, the token list and the profile list. It is
@@ -33,6 +42,20 @@ public:
     bool CheckEntries();
     bool PreTranslateMessage(QKeyEvent* message) override;
 
+    // The login run.
+    void OnOK() override;
+    void OnCancel() override;
+    void OnTestScript();
+    bool StartLoginRun(bool testMode);
+    void OnTimer(unsigned id) override;
+    // Tests whether the started program has ended; always 0 (no more idle time wanted).
+    long PollLoginApplication(long count);
+    LRESULT OnRasNotify(WPARAM wParam, LPARAM lParam);
+    // True when the user's session may end now.
+    bool OnQueryEndSession();
+    bool RewriteScript(const std::string& source, const std::string& target);
+    bool RestoreScript();
+
     CStatic m_staticUserId;
     CStatic m_staticProfile;
     CStatic m_staticPin;
@@ -47,25 +70,46 @@ public:
     CMenu m_menuProfile;
     std::unique_ptr<CProfileList> m_pProfileList;
     ConnectionProfile* m_pCurrentProfile = nullptr;
+    std::int32_t m_nRemainingMs = 0;
     std::string m_strCurrentProfileName;
     std::string m_strUserId;
     CTokenList m_tokenList;
     bool m_bTokenServiceOpen = false;
+    std::int32_t m_bWaitForLoginApp = 0;
     TOKEN_HANDLE m_hTokenService = 0;
+    bool m_bTestRun = false;
+    RunPasscodes m_passcodes; // the three passcodes and the unread fourth output
     std::string m_strNewProfileLoginApp;
     std::string m_strNewProfileScript;
+    bool m_bScriptReplaced = false;
     bool m_bAutoExit = false;
     bool m_bProfileUsable = false;
     const AcceleratorTable* m_hAccel = nullptr;
+    std::unique_ptr<CChildProcess> m_hLoginAppProcess;
+    // The run's own script and token: a restore owed after the run goes to this script even when
+    // another profile has been chosen since.
+    std::string m_strRunScriptPath;
+    std::string m_strRunSerial;
 
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void PostNcDestroy() override;
     DispatchTable GetDispatchTable() const override;
+    MessageTable GetMessageTable() const override;
 
 private:
     void OpenTokenService();
     void LoadTokens();
     void ClearPin();
+    void StartRun(bool testMode);
+    bool SelectRunToken(const std::string& serial);
+    bool StartProgram(bool testMode);
+    void WatchProgram(std::unique_ptr<CChildProcess> process);
+    void StartTimers();
+    void EndRunTimers();
+    void DisableEntryControls();
+    void ShowAgain();
+
+    std::unique_ptr<QSocketNotifier> m_pExitNotifier; // wakes the event loop when the program ends
 };

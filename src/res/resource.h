@@ -6,16 +6,23 @@
 inline constexpr unsigned IDS_NO_VALID_PROFILES = 110;
 inline constexpr unsigned IDS_ENTER_PIN = 115;
 inline constexpr unsigned IDS_PIN_TOO_SHORT = 117;
+inline constexpr unsigned IDS_LOGIN_TITLE = 119;
 inline constexpr unsigned IDS_CANNOT_CREATE_BACKUP = 120;
 inline constexpr unsigned IDS_CANNOT_FIND_SCRIPT = 121;
 inline constexpr unsigned IDS_CANNOT_MOVE_TO_OTHER_DEVICE = 122;
 inline constexpr unsigned IDS_TOKEN_SERVICE_OPEN_FAILED = 129;
 inline constexpr unsigned IDS_NO_TOKENS_FOUND = 130;
 inline constexpr unsigned IDS_PROFILES_READ_FAILED = 131;
+inline constexpr unsigned IDS_TIMER_FAILED = 133;
 inline constexpr unsigned IDS_SCRIPT_INVALID_OR_MISSING = 145;
 inline constexpr unsigned IDS_STALE_BACKUP_EXISTS = 146;
 inline constexpr unsigned IDS_CANNOT_RENAME_FILE = 147;
 inline constexpr unsigned IDS_CANNOT_WRITE_FILE = 148;
+inline constexpr unsigned IDS_CANNOT_START_LOGIN_APP = 149;
+inline constexpr unsigned IDS_RUNNING_TITLE = 150;
+inline constexpr unsigned IDS_CANNOT_START_NOTEPAD = 151;
+inline constexpr unsigned IDS_TESTING_TITLE = 152;
+inline constexpr unsigned IDS_NO_PHONEBOOK_ENTRIES = 153;
 inline constexpr unsigned IDS_PHONEBOOK_ENTRY_MISSING = 154;
 inline constexpr unsigned IDS_TOKEN_MISSING = 155;
 inline constexpr unsigned IDS_ENTER_USER_ID = 158;
@@ -67,3 +74,6 @@ inline constexpr unsigned IDS_REG_TOKEN_SERIAL_NUMBER = 3095;
 inline constexpr unsigned IDS_REG_NEW_PROFILE_SCRIPT_PATH = 3097;
 inline constexpr unsigned IDS_REG_NEW_PROFILE_LOGIN_APP_PATH = 3098;
 inline constexpr unsigned IDS_REG_AUTO_EXIT = 3099;
+
+// The class of the login window: the running program is found by it.
+inline constexpr const char* kLoginWindowClass = "QuillonMainWindow";

@@ -40,9 +40,9 @@ TEST_F(ScriptRewriteTest, FillsThePlaceholdersFromTheTokenService)
         EXPECT_EQ(1, token.getPasscodeCalls);
     EXPECT_EQ(7u, token.lastHandle);
     EXPECT_EQ("4444", token.lastPin);
-    EXPECT_EQ("1234567890", passcodes.passcode);
-    EXPECT_EQ("1234098765", passcodes.nextPasscode);
-    EXPECT_EQ("567890", passcodes.passcodeNoPin);
+    EXPECT_EQ("1234567890", passcodes.m_strPasscode);
+    EXPECT_EQ("1234098765", passcodes.m_strNextPasscode);
+    EXPECT_EQ("567890", passcodes.m_strPasscodeNoPin);
     // The backup, the user's own text, is never changed.
     EXPECT_EQ("#$USER_NAME#$\n#$PASSCODE#$ #$NEXT_PASSCODE#$ #$PASSCODE_NO_PIN#$ #$NEW_PIN#$ #$SERIAL_NUM#$\n",
               ReadFile(backup));

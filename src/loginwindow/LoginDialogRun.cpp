@@ -1,0 +1,265 @@
+// The login run of the login window: Connect and Test Script, the refresh timer, the completion
+// poll, the dial-up notification, Cancel and the end of the user's session.
+#include "LoginDialog.h"
+
+#include <framework/DataExchange.h>
+#include <framework/MessageBox.h>
+#include <framework/StringTable.h>
+#include <loginrun/ScriptBackup.h>
+#include <platform/SecureWipe.h>
+#include <res/resource.h>
+#include <token/PassphraseDlg.h>
+#include <token/TokenServiceCalls.h>
+
+#include <QSocketNotifier>
+
+#include <cstring>
+
+namespace {
+
+constexpr unsigned kRefreshTimer = 3;
+constexpr unsigned kPollTimer = 4;
+constexpr unsigned kRefreshMs = 60000;
+constexpr unsigned kPollMs = 500;
+constexpr std::int32_t kMinute = 60000;
+constexpr std::int32_t kRewriteAbove = 120000;
+
+std::string LoadText(unsigned id)
+{
+    std::string text;
+    LoadString(id, text);
+    return text;
+}
+
+// The countdown for a duration of `minutes`, in 32-bit signed arithmetic that wraps as the
+// stored number does.
+std::int32_t InitialCountdown(std::int32_t minutes)
+{
+    if (minutes == 0 || minutes == 1)
+        return 2 * kMinute;
+    const auto wrapped = static_cast<std::uint32_t>(minutes) * static_cast<std::uint32_t>(kMinute) +
+                         static_cast<std::uint32_t>(kMinute);
+    return static_cast<std::int32_t>(wrapped);
+}
+
+std::int32_t MinusOneMinute(std::int32_t remaining)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(remaining) - static_cast<std::uint32_t>(kMinute));
+}
+
+} // namespace
+
+void CLoginDialog::OnOK()
+{
+    StartRun(false);
+}
+
+void CLoginDialog::OnTestScript()
+{
+    StartRun(true);
+}
+
+void CLoginDialog::StartRun(bool testMode)
+{
+    if (!UpdateData(true) || !CheckEntries() || !StartLoginRun(testMode))
+        return;
+    DisableEntryControls();
+    ShowWindow(SW_SHOWMINNOACTIVE);
+}
+
+void CLoginDialog::DisableEntryControls()
+{
+    for (CWnd* control : {static_cast<CWnd*>(&m_comboProfile), static_cast<CWnd*>(&m_btnProfile),
+                          static_cast<CWnd*>(&m_comboToken), static_cast<CWnd*>(&m_editUserId),
+                          static_cast<CWnd*>(&m_editPin), static_cast<CWnd*>(&m_btnConnect)})
+        control->EnableWindow(false);
+}
+
+bool CLoginDialog::StartLoginRun(bool testMode)
+{
+    SetWindowText(LoadText(IDS_LOGIN_TITLE));
+    m_bTestRun = testMode;
+    const std::string serial = m_tokenList.GetSelectedSerial(m_comboToken);
+    if (!SelectRunToken(serial))
+        return false;
+    m_strRunSerial = serial;
+    const std::string scriptPath = m_pCurrentProfile->ScriptPath;
+    if (!BackUpAndRewriteScript(scriptPath, [this](const std::string& backup, const std::string& script) {
+            return RewriteScript(backup, script);
+        }))
+        return false;
+    m_strRunScriptPath = scriptPath;
+    if (!StartProgram(testMode))
+        return false;
+    m_bScriptReplaced = true;
+    m_nRemainingMs = InitialCountdown(m_pCurrentProfile->UpdatePASSCODEDuration);
+    StartTimers();
+    return true;
+}
+
+bool CLoginDialog::SelectRunToken(const std::string& serial)
+{
+    std::string passphrase;
+    if (m_tokenList.SelectedNeedsPassphrase(m_comboToken)) {
+        CPassphraseDlg prompt;
+        if (prompt.DoModal() != IDOK)
+            return false;
+        passphrase = prompt.m_strPassphrase;
+    }
+    const bool selected = TokenCalls().SelectToken(m_hTokenService, serial.c_str(), "", passphrase.c_str()) != 0;
+    SecureWipe(passphrase);
+    if (selected)
+        return true;
+    TOKENERROR error{};
+    TokenCalls().GetTokenError(m_hTokenService, &error);
+    std::string text(error.szFirst, ::strnlen(error.szFirst, sizeof error.szFirst));
+    const std::string second(error.szSecond, ::strnlen(error.szSecond, sizeof error.szSecond));
+    if (!second.empty())
+        text += ": " + second;
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CLoginDialog::StartProgram(bool testMode)
+{
+    const ConnectionProfile& profile = *m_pCurrentProfile;
+    int error = 0;
+    // Notepad gets the script path as one argument, spaces and all.
+    std::unique_ptr<CChildProcess> process = testMode ? CChildProcess::Start({"Notepad", profile.ScriptPath}, error)
+                                                      : CChildProcess::Start(profile.LoginAppPath, error);
+    if (!process) {
+        if (testMode)
+            AfxMessageBox(IDS_CANNOT_START_NOTEPAD, MB_OK | MB_ICONEXCLAMATION);
+        else
+            AfxMessageBox(FormatString1(IDS_CANNOT_START_LOGIN_APP, profile.LoginAppPath), MB_OK | MB_ICONEXCLAMATION);
+        RestoreScript();
+        return false;
+    }
+    SetWindowText(testMode ? LoadText(IDS_TESTING_TITLE) : LoadText(IDS_RUNNING_TITLE) + profile.LoginAppPath);
+    // AutoExit as it is now decides for the whole run.
+    m_bWaitForLoginApp = !m_bAutoExit;
+    if (m_bWaitForLoginApp)
+        WatchProgram(std::move(process));
+    return true;
+}
+
+void CLoginDialog::WatchProgram(std::unique_ptr<CChildProcess> process)
+{
+    m_hLoginAppProcess = std::move(process);
+    m_pExitNotifier.reset();
+    if (m_hLoginAppProcess->ExitDescriptor() < 0)
+        return;
+    // The program's end wakes the event loop at once; the idle poll that follows notices it.
+    m_pExitNotifier = std::make_unique<QSocketNotifier>(m_hLoginAppProcess->ExitDescriptor(), QSocketNotifier::Read);
+    QSocketNotifier* notifier = m_pExitNotifier.get();
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier] { notifier->setEnabled(false); });
+}
+
+void CLoginDialog::StartTimers()
+{
+    if (!SetTimer(kRefreshTimer, kRefreshMs))
+        AfxMessageBox(IDS_TIMER_FAILED, MB_OK | MB_ICONEXCLAMATION);
+    if (!SetTimer(kPollTimer, kPollMs))
+        AfxMessageBox(IDS_TIMER_FAILED, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CLoginDialog::EndRunTimers()
+{
+    m_bWaitForLoginApp = false;
+    KillTimer(kRefreshTimer);
+    KillTimer(kPollTimer);
+    m_pExitNotifier.reset();
+    m_hLoginAppProcess.reset();
+    m_passcodes.Wipe();
+}
+
+bool CLoginDialog::RewriteScript(const std::string& source, const std::string& target)
+{
+    const RewriteInputs inputs{m_hTokenService, m_strPin, m_strUserId, m_pCurrentProfile->UserLoginRequired,
+                               m_strRunSerial};
+    return ::RewriteScript(TokenCalls(), inputs, m_passcodes, source, target);
+}
+
+bool CLoginDialog::RestoreScript()
+{
+    const std::string scriptPath =
+        m_bScriptReplaced ? m_strRunScriptPath : (m_pCurrentProfile ? m_pCurrentProfile->ScriptPath : std::string());
+    // Without a run and without a profile there is no script to speak of.
+    if (scriptPath.empty())
+        return false;
+    return ::RestoreScript(scriptPath);
+}
+
+void CLoginDialog::OnTimer(unsigned id)
+{
+    if (id != kRefreshTimer)
+        return;
+    if (m_nRemainingMs > kRewriteAbove)
+        RewriteScript(MakeBackupName(m_strRunScriptPath), m_strRunScriptPath);
+    if (m_nRemainingMs == 0) {
+        OnCancel(); // may destroy this window
+        return;
+    }
+    m_nRemainingMs = MinusOneMinute(m_nRemainingMs);
+}
+
+long CLoginDialog::PollLoginApplication(long)
+{
+    if (!m_bWaitForLoginApp || !m_hLoginAppProcess || !m_hLoginAppProcess->HasExited())
+        return 0;
+    EndRunTimers();
+    const bool restored = RestoreScript();
+    if (restored) {
+        m_bScriptReplaced = false;
+        if (!m_bTestRun) {
+            DestroyWindow(); // the program ends with this window
+            return 0;
+        }
+    }
+    ShowAgain();
+    return 0;
+}
+
+void CLoginDialog::ShowAgain()
+{
+    if (IsIconic())
+        ShowWindow(SW_RESTORE);
+    UpdateControls();
+    SetWindowText(LoadText(IDS_LOGIN_TITLE));
+    m_editPin.SetFocus();
+}
+
+LRESULT CLoginDialog::OnRasNotify(WPARAM wParam, LPARAM)
+{
+    if (wParam == 0) {
+        OnCancel();
+        return 0;
+    }
+    if (wParam > 4)
+        return 0;
+    EndRunTimers();
+    if (RestoreScript())
+        m_bScriptReplaced = false;
+    ShowAgain();
+    AfxMessageBox("Dial-Up Networking reported an error.", MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+}
+
+void CLoginDialog::OnCancel()
+{
+    if (m_bScriptReplaced && !RestoreScript()) {
+        if (IsIconic())
+            ShowWindow(SW_SHOWNORMAL);
+        return;
+    }
+    DestroyWindow(); // the program ends with this window
+}
+
+bool CLoginDialog::OnQueryEndSession()
+{
+    if (!m_bScriptReplaced || RestoreScript())
+        return true;
+    if (IsIconic())
+        ShowWindow(SW_SHOWNORMAL);
+    return false;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A program started from a command line. The program is never stopped from here; the object only
+// watches for its end and reaps it.
+class CChildProcess {
+public:
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    // Starts the command line split into words with shell quoting but no expansion; a program
+    // name without "/" is looked up on PATH. The child gets this program's environment and
+    // current directory and none of its open files besides standard input, output and error.
+    // Null when the program cannot be started (the reason in `error`, an errno value).
+    static std::unique_ptr<CChildProcess> Start(const std::string& commandLine, int& error);
+    // The same for a program and its arguments, given word by word.
+    static std::unique_ptr<CChildProcess> Start(const std::vector<std::string>& words, int& error);
+
+    // True once the program has ended; tests without waiting and reaps it.
+    bool HasExited();
+    // A descriptor that becomes readable when the program ends, for the event loop to watch.
+    int ExitDescriptor() const { return m_pidFd; }
+    pid_t Pid() const { return m_pid; }
+
+private:
+    CChildProcess(pid_t pid, int pidFd) : m_pid(pid), m_pidFd(pidFd) {}
+
+    pid_t m_pid;
+    int m_pidFd;
+    bool m_exited = false;
+};
