@@ -33,7 +33,7 @@ bool CProfilePropertySheet::ValidateAndSave()
     SetActivePage(&m_pageAdvanced);
     SetActivePage(active);
     Values values;
-    if (!CheckEntries(values) || !CheckLengths(values))
+    if (!CheckEntries(values) || !CheckStorable(values))
         return false;
     const ConnectionProfile* sameName = m_pProfileList->FindByName(m_pageGeneral.m_strProfileName);
     if (sameName && sameName != m_pProfile) {
@@ -95,10 +95,13 @@ bool CProfilePropertySheet::CheckEntries(Values& values)
     return true;
 }
 
-// The user ID is limited to 48 characters and serial numbers to 23 by their sources; these three
-// have no limit of their own.
-bool CProfilePropertySheet::CheckLengths(const Values& values)
+// Values the store would save but never load again, stopping the loading of the profiles after
+// them: a name with a backslash (a nested key) and texts too long to be read back. The user ID is
+// limited to 48 characters and serial numbers to 23 by their sources; these three texts are not.
+bool CProfilePropertySheet::CheckStorable(const Values& values)
 {
+    if (m_pageGeneral.m_strProfileName.find('\\') != std::string::npos)
+        return Refuse(IDS_PROFILE_NAME_BACKSLASH, m_pageGeneral, m_pageGeneral.m_editProfileName);
     const struct {
         std::size_t size;
         unsigned field;

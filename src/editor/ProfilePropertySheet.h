@@ -36,7 +36,7 @@ private:
     };
 
     bool CheckEntries(Values& values);
-    bool CheckLengths(const Values& values);
+    bool CheckStorable(const Values& values);
     bool Refuse(unsigned message, CPropertyPage& page, CWnd& control);
     bool RefuseText(unsigned message, std::string_view insert, CPropertyPage& page, CWnd& control);
     bool Store(const Values& values);

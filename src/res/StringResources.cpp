@@ -50,6 +50,7 @@ constexpr StringResource kStrings[] = {
     {IDS_FIELD_PHONEBOOK_ENTRY, "phonebook entry name"},
     {IDS_FIELD_LOGIN_APP, "login application path"},
     {IDS_FIELD_SCRIPT_FILE, "script file path"},
+    {IDS_PROFILE_NAME_BACKSLASH, "The profile name cannot contain a backslash (\\)."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},

@@ -42,6 +42,7 @@ inline constexpr unsigned IDS_VALUE_TOO_LONG = 159;
 inline constexpr unsigned IDS_FIELD_PHONEBOOK_ENTRY = 160;
 inline constexpr unsigned IDS_FIELD_LOGIN_APP = 161;
 inline constexpr unsigned IDS_FIELD_SCRIPT_FILE = 162;
+inline constexpr unsigned IDS_PROFILE_NAME_BACKSLASH = 163;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
 
 // Dialog templates

@@ -68,6 +68,9 @@ TEST_F(ProfileEditorTest, EachCheckRefusesInOrderWithItsMessagePageAndFocus)
              newRecord->ScriptPath = missing;
          },
          {k157}, kAdvanced, IDC_ADVANCED_SCRIPT_FILE},
+        {"name with a backslash, which would make a nested key",
+         [&] { Type(general(), IDC_GENERAL_PROFILE_NAME, "Work\\Home"); },
+         {"The profile name cannot contain a backslash (\\)."}, kGeneral, IDC_GENERAL_PROFILE_NAME},
         {"name in use in other letter case", [&] { Type(general(), IDC_GENERAL_PROFILE_NAME, "wOrK"); },
          {k137}, kGeneral, kAnyControl},
     };
