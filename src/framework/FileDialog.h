@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-// Open-file dialog options.
+// Open-file dialog options. The toolkit's dialog has no read-only box, so there is never one to hide.
 inline constexpr unsigned OFN_HIDEREADONLY = 0x4;
 inline constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
 

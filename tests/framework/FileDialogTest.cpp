@@ -1,7 +1,10 @@
 #include <framework/FileDialog.h>
 #include <framework/MessageBox.h>
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,4 +83,25 @@ TEST(FileDialog, CancelChoosesNothing)
     ScopedFileDialogRunner runner("", [](QFileDialog& qt) { EXPECT_EQ("Text Files (*.txt)", qt.selectedNameFilter().toStdString()); });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ("", dialog.GetPathName());
+}
+
+TEST(FileDialog, WithoutARunnerTheToolkitsDialogRunsModally)
+{
+    QTemporaryDir dir;
+    const QString chosen = dir.filePath("dialer");
+    QFile(chosen).open(QIODevice::WriteOnly);
+    CFileDialog dialog(OFN_FILEMUSTEXIST, kFilter);
+    dialog.m_ofn.lpstrInitialDir = dir.path().toStdString();
+    dialog.m_ofn.nFilterIndex = 3;
+    QTimer::singleShot(0, [chosen] {
+        auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, shown);
+        shown->selectFile(chosen);
+        static_cast<QDialog*>(shown)->accept(); // as the Select button does
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(chosen.toStdString(), dialog.GetPathName());
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
 }

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -178,4 +180,11 @@ TEST_F(PropertySheetTest, StartsOnTheChosenPageWithItsFirstControlFocused)
     other.DoModal();
     SetModalRunner(previous);
     EXPECT_EQ((Events{"init b"}), events);
+}
+
+TEST_F(PropertySheetTest, WithoutARunnerTheSheetRunsItsOwnModalLoop)
+{
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(IDCANCEL, sheet.DoModal());
+    EXPECT_EQ((Events{"init first"}), events);
 }
