@@ -35,8 +35,8 @@ std::vector<std::pair<std::string, std::string>> ParseFilter(std::string_view fi
     return pairs;
 }
 
-// The toolkit's filter: the description for the user, then the patterns in parentheses. "*.*"
-// means every file, as it does where the notation comes from, not only names with a dot.
+// The toolkit's filter: the description for the user, then the patterns in parentheses. In this
+// notation "*.*" means every file, not only names with a dot.
 QString QtFilter(const std::pair<std::string, std::string>& filter)
 {
     QStringList patterns = ToQt(filter.second).split(QLatin1Char(';'), Qt::SkipEmptyParts);
