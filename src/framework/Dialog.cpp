@@ -18,7 +18,7 @@
 // the dialog any more.
 class CDialogWindow : public QDialog {
 public:
-    CDialogWindow(CDialog& owner, QWidget* parent) : QDialog(parent), m_owner(&owner) {}
+    CDialogWindow(CDialog& owner, QWidget* parent, bool child) : QDialog(parent), m_owner(&owner), m_child(child) {}
     CDialog* Owner() const { return m_owner; }
     void Detach() { m_owner = nullptr; }
 
@@ -43,6 +43,15 @@ public:
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // A child's Enter and Esc belong to the window around it.
+        if (m_child)
+            QWidget::keyPressEvent(event);
+        else
+            QDialog::keyPressEvent(event);
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         // The close box is the Cancel command; the dialog decides whether it goes.
@@ -59,6 +68,7 @@ protected:
 
 private:
     CDialog* m_owner;
+    bool m_child;
 };
 
 namespace {
@@ -117,18 +127,18 @@ CDialog::~CDialog()
     }
 }
 
-bool CDialog::CreateWindow(QWidget* parent)
+bool CDialog::CreateWindow(QWidget* parent, bool child)
 {
     if (m_window || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return false;
     KeyRouter::Install();
-    m_window = new CDialogWindow(*this, parent);
+    m_window = new CDialogWindow(*this, parent, child);
     m_hWnd = m_window;
     m_window->setWindowTitle(QString::fromUtf8(m_template.caption.data(), static_cast<qsizetype>(m_template.caption.size())));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (m_template.style & DS_CONTEXTHELP)
         flags |= Qt::WindowContextHelpButtonHint;
-    m_window->setWindowFlags(flags);
+    m_window->setWindowFlags(child ? Qt::Widget : flags);
     m_controls = BuildDialogControls(m_template, *m_window);
     for (const ControlTemplate& control : m_template.controls)
         if (control.kind == ControlKind::DefPushButton)
@@ -164,6 +174,19 @@ bool CDialog::Create(CWnd* parent)
     return m_window != nullptr;
 }
 
+bool CDialog::CreateChild(QWidget* parent)
+{
+    if (!CreateWindow(parent, true))
+        return false;
+    OnInitDialog();
+    if (m_window) {
+        // Left unmoved, a dialog places itself over the middle of its parent.
+        m_window->move(0, 0);
+        m_window->show();
+    }
+    return m_window != nullptr;
+}
+
 int CDialog::DoModal()
 {
     QWidget* owner = QApplication::activeWindow();
@@ -181,15 +204,21 @@ int CDialog::DoModal()
     else if (m_window && m_modalResult == -1)
         m_window->exec();
     m_modal = false;
-    if (m_window) {
-        m_window->Detach();
-        delete m_window;
-        m_window = nullptr;
-        m_hWnd = nullptr;
-        m_controls.clear();
-        m_timers.clear();
-    }
+    ReleaseWindow();
     return m_modalResult;
+}
+
+void CDialog::ReleaseWindow()
+{
+    if (!m_window)
+        return;
+    OnDestroy();
+    m_window->Detach();
+    delete m_window;
+    m_window = nullptr;
+    m_hWnd = nullptr;
+    m_controls.clear();
+    m_timers.clear();
 }
 
 void CDialog::EndDialog(int result)
@@ -207,6 +236,7 @@ void CDialog::DestroyWindow()
 {
     if (!m_window)
         return;
+    OnDestroy();
     CDialogWindow* window = m_window;
     m_window = nullptr;
     m_hWnd = nullptr;

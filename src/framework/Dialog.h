@@ -66,16 +66,22 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual void OnTimer(unsigned id);
+    // Called just before the window goes, while its controls still exist.
+    virtual void OnDestroy() {}
     // Called once the window is gone; a self-owned dialog deletes itself here.
     virtual void PostNcDestroy() {}
     virtual DispatchTable GetDispatchTable() const { return {}; }
     virtual MessageTable GetMessageTable() const { return {}; }
     // The dialog's keyboard navigation: Enter presses the default button, Esc is Cancel.
     bool IsDialogMessage(QKeyEvent* message);
+    // Creates the window as a child control of `parent` (a property page inside its sheet) and
+    // runs OnInitDialog; keys it does not use go on to the window it sits in.
+    bool CreateChild(QWidget* parent);
 
 private:
     friend class CDialogWindow;
-    bool CreateWindow(QWidget* parent);
+    bool CreateWindow(QWidget* parent, bool child = false);
+    void ReleaseWindow();
     void ConnectNotifications();
     bool Dispatch(Notification code, int id);
 

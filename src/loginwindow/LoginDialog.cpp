@@ -1,6 +1,6 @@
 #include "LoginDialog.h"
 
-#include "ComboBoxItems.h"
+#include <editor/ComboBoxItems.h>
 
 #include <framework/Accelerators.h>
 #include <framework/DataExchange.h>
@@ -142,6 +142,9 @@ DispatchTable CLoginDialog::GetDispatchTable() const
         OnSelChange(IDC_PROFILE_COMBO, &CLoginDialog::OnProfileSelChange),
         OnSelChange(IDC_TOKEN_COMBO, &CLoginDialog::OnTokenSelChange),
         OnEditChange(IDC_USER_ID, &CLoginDialog::OnUserIdChange),
+        OnCommand(ID_PROFILE_NEW, &CLoginDialog::OnProfileNew),
+        OnCommand(ID_PROFILE_EDIT, &CLoginDialog::OnProfileEdit),
+        OnCommand(ID_PROFILE_DELETE, &CLoginDialog::OnProfileDelete),
         OnCommand(ID_TEST_SCRIPT, &CLoginDialog::OnTestScript),
     };
     return kTable;

@@ -38,6 +38,9 @@ public:
     void OnTokenSelChange();
     void OnUserIdChange();
     void OnProfileButton();
+    void OnProfileNew();
+    void OnProfileEdit();
+    void OnProfileDelete();
     void UpdateControls();
     bool CheckEntries();
     bool PreTranslateMessage(QKeyEvent* message) override;

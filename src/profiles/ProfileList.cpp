@@ -1,25 +1,11 @@
 #include "ProfileList.h"
 
+#include "ProfileNames.h"
 #include "RegistryKey.h"
 
 #include <res/resource.h>
 
 #include <algorithm>
-
-namespace {
-
-char FoldAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
-} // namespace
 
 CProfileList::CProfileList()
 {
@@ -45,7 +31,7 @@ bool CProfileList::LoadAll()
 std::vector<std::unique_ptr<ConnectionProfile>>::const_iterator CProfileList::Find(std::string_view name) const
 {
     return std::find_if(m_profiles.begin(), m_profiles.end(),
-                        [name](const auto& profile) { return EqualIgnoringAsciiCase(profile->ProfileName, name); });
+                        [name](const auto& profile) { return ProfileNamesEqual(profile->ProfileName, name); });
 }
 
 ConnectionProfile* CProfileList::FindByName(std::string_view name) const

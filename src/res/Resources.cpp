@@ -2,6 +2,8 @@
 
 extern const DialogTemplate kLoginDialogTemplate;
 extern const DialogTemplate kPassphraseDialogTemplate;
+extern const DialogTemplate kProfileGeneralTemplate;
+extern const DialogTemplate kProfileAdvancedTemplate;
 extern const MenuResource kProfileMenu;
 extern const AcceleratorTable kLoginAccelerators;
 
@@ -20,7 +22,8 @@ const Resource* FindById(const Resource* const (&resources)[N], unsigned id)
 
 const DialogTemplate* FindDialogTemplate(unsigned id)
 {
-    static const DialogTemplate* const kDialogs[] = {&kLoginDialogTemplate, &kPassphraseDialogTemplate};
+    static const DialogTemplate* const kDialogs[] = {&kLoginDialogTemplate, &kPassphraseDialogTemplate,
+                                                      &kProfileGeneralTemplate, &kProfileAdvancedTemplate};
     return FindById(kDialogs, id);
 }
 

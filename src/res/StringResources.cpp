@@ -5,6 +5,12 @@
 namespace {
 
 constexpr StringResource kStrings[] = {
+    {IDS_LOGIN_APP_FILTER, "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*||"},
+    {IDS_SCRIPT_FILE_FILTER, "Text Files (*.txt)|*.txt|ProComm Files (*.was)|*.was|RAS Files (*.inf)|*.inf|DUN Files "
+                             "(*.scp)|*.scp|All Files (*.*)|*.*||"},
+    {IDS_BROWSE_LOGIN_APP, "Browse for Login Application"},
+    {IDS_BROWSE_SCRIPT_FILE, "Browse for Script File"},
+    {IDS_SELECT_BUTTON, "&Select"},
     {IDS_NO_VALID_PROFILES, "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
                             "and select \"New...\""},
     {IDS_ENTER_PIN, "Please enter your PIN."},
@@ -16,7 +22,20 @@ constexpr StringResource kStrings[] = {
     {IDS_TOKEN_SERVICE_OPEN_FAILED, "Failed to open token service."},
     {IDS_NO_TOKENS_FOUND, "No tokens found in the database."},
     {IDS_PROFILES_READ_FAILED, "Failed reading profile information from the registry."},
+    {IDS_EDITING_PROFILE, "Editing Profile \"%1\""},
     {IDS_TIMER_FAILED, "Error setting timer."},
+    {IDS_NEW_PROFILE, "New Connection Profile"},
+    {IDS_PROFILE_NAME_EMPTY, "The profile name must be filled in."},
+    {IDS_USER_ID_EMPTY, "If the User ID option is checked, the User ID must be filled in."},
+    {IDS_PROFILE_NAME_IN_USE, "The profile name specified is already in use."},
+    {IDS_LOGIN_APP_EMPTY, "The login application must be filled in."},
+    {IDS_SCRIPT_FILE_EMPTY, "The script file name must be filled in."},
+    {IDS_SELECT_PHONEBOOK_ENTRY, "You must select the phonebook entry to dial."},
+    {IDS_NO_TOKEN_ASSOCIATED, "No token will be associated with this profile.\nEach time the profile is used, you will "
+                              "need to select a token from the list.\nWould you like to save the profile like this?"},
+    {IDS_PROFILE_SAVE_FAILED, "Failed to save the profile in the registry."},
+    {IDS_CONFIRM_DELETE_PROFILE, "Are you sure you want to delete profile \"%1\"?"},
+    {IDS_PROFILE_DELETE_FAILED, "Failed to delete the profile."},
     {IDS_SCRIPT_INVALID_OR_MISSING,
      "The script path or script file is invalid or missing.\nCheck your configuration settings."},
     {IDS_STALE_BACKUP_EXISTS, "Backup file %1 exists. Previous execution of script %2 was probably terminated "
@@ -32,7 +51,14 @@ constexpr StringResource kStrings[] = {
     {IDS_PHONEBOOK_ENTRY_MISSING, "The Windows Dial-Up Networking entry \"%1\" for Trevalo profile \"%2\" was not "
                                   "found.\nEdit the profile and select a valid Window Dial-Up Networking entry."},
     {IDS_TOKEN_MISSING, "Token serial number \"%1\" for Trevalo profile \"%2\" was not found."},
+    {IDS_LOGIN_APP_NOT_FOUND, "The login application specified was not found."},
+    {IDS_SCRIPT_FILE_NOT_FOUND, "The script file specified was not found."},
     {IDS_ENTER_USER_ID, "Please enter your User ID."},
+    {IDS_VALUE_TOO_LONG, "The %1 is too long to be stored: it may have at most 199 characters."},
+    {IDS_FIELD_PHONEBOOK_ENTRY, "phonebook entry name"},
+    {IDS_FIELD_LOGIN_APP, "login application path"},
+    {IDS_FIELD_SCRIPT_FILE, "script file path"},
+    {IDS_PROFILE_NAME_BACKSLASH, "The profile name cannot contain a backslash (\\)."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},

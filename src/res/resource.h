@@ -3,6 +3,11 @@
 // Identifiers of the program's resources.
 
 // Strings
+inline constexpr unsigned IDS_LOGIN_APP_FILTER = 102;
+inline constexpr unsigned IDS_SCRIPT_FILE_FILTER = 103;
+inline constexpr unsigned IDS_BROWSE_LOGIN_APP = 104;
+inline constexpr unsigned IDS_BROWSE_SCRIPT_FILE = 105;
+inline constexpr unsigned IDS_SELECT_BUTTON = 106;
 inline constexpr unsigned IDS_NO_VALID_PROFILES = 110;
 inline constexpr unsigned IDS_ENTER_PIN = 115;
 inline constexpr unsigned IDS_PIN_TOO_SHORT = 117;
@@ -13,7 +18,19 @@ inline constexpr unsigned IDS_CANNOT_MOVE_TO_OTHER_DEVICE = 122;
 inline constexpr unsigned IDS_TOKEN_SERVICE_OPEN_FAILED = 129;
 inline constexpr unsigned IDS_NO_TOKENS_FOUND = 130;
 inline constexpr unsigned IDS_PROFILES_READ_FAILED = 131;
+inline constexpr unsigned IDS_EDITING_PROFILE = 132;
 inline constexpr unsigned IDS_TIMER_FAILED = 133;
+inline constexpr unsigned IDS_NEW_PROFILE = 134;
+inline constexpr unsigned IDS_PROFILE_NAME_EMPTY = 135;
+inline constexpr unsigned IDS_USER_ID_EMPTY = 136;
+inline constexpr unsigned IDS_PROFILE_NAME_IN_USE = 137;
+inline constexpr unsigned IDS_LOGIN_APP_EMPTY = 138;
+inline constexpr unsigned IDS_SCRIPT_FILE_EMPTY = 139;
+inline constexpr unsigned IDS_SELECT_PHONEBOOK_ENTRY = 140;
+inline constexpr unsigned IDS_NO_TOKEN_ASSOCIATED = 141;
+inline constexpr unsigned IDS_PROFILE_SAVE_FAILED = 142;
+inline constexpr unsigned IDS_CONFIRM_DELETE_PROFILE = 143;
+inline constexpr unsigned IDS_PROFILE_DELETE_FAILED = 144;
 inline constexpr unsigned IDS_SCRIPT_INVALID_OR_MISSING = 145;
 inline constexpr unsigned IDS_STALE_BACKUP_EXISTS = 146;
 inline constexpr unsigned IDS_CANNOT_RENAME_FILE = 147;
@@ -25,10 +42,19 @@ inline constexpr unsigned IDS_TESTING_TITLE = 152;
 inline constexpr unsigned IDS_NO_PHONEBOOK_ENTRIES = 153;
 inline constexpr unsigned IDS_PHONEBOOK_ENTRY_MISSING = 154;
 inline constexpr unsigned IDS_TOKEN_MISSING = 155;
+inline constexpr unsigned IDS_LOGIN_APP_NOT_FOUND = 156;
+inline constexpr unsigned IDS_SCRIPT_FILE_NOT_FOUND = 157;
 inline constexpr unsigned IDS_ENTER_USER_ID = 158;
+inline constexpr unsigned IDS_VALUE_TOO_LONG = 159;
+inline constexpr unsigned IDS_FIELD_PHONEBOOK_ENTRY = 160;
+inline constexpr unsigned IDS_FIELD_LOGIN_APP = 161;
+inline constexpr unsigned IDS_FIELD_SCRIPT_FILE = 162;
+inline constexpr unsigned IDS_PROFILE_NAME_BACKSLASH = 163;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
 
 // Dialog templates
+inline constexpr unsigned IDD_PROFILE_GENERAL = 106;
+inline constexpr unsigned IDD_PROFILE_ADVANCED = 205;
 inline constexpr unsigned IDD_PASSPHRASE = 137;
 inline constexpr unsigned IDD_LOGIN = 204;
 
@@ -46,6 +72,20 @@ inline constexpr int IDC_PROFILE_LABEL = 2135;
 inline constexpr int IDC_USER_ID_LABEL = 2159;
 inline constexpr int IDC_TOKEN_LABEL = 2155;
 inline constexpr int IDC_PIN_LABEL = 2132;
+
+// Controls of the profile editor's General page
+inline constexpr int IDC_TOKEN_LABEL_GENERAL = 1002;
+inline constexpr int IDC_GENERAL_TOKEN = 1005;
+inline constexpr int IDC_GENERAL_USER_ID = 1006;
+inline constexpr int IDC_GENERAL_PHONEBOOK_ENTRY = 1007;
+inline constexpr int IDC_GENERAL_PROFILE_NAME = 1008;
+inline constexpr int IDC_GENERAL_USER_ID_CHECK = 1014;
+
+// Controls of the profile editor's Advanced page
+inline constexpr int IDC_ADVANCED_LOGIN_APP = 1012;
+inline constexpr int IDC_ADVANCED_SCRIPT_FILE = 1013;
+inline constexpr int IDC_ADVANCED_BROWSE_LOGIN_APP = 1016;
+inline constexpr int IDC_ADVANCED_BROWSE_SCRIPT_FILE = 1017;
 
 // Controls of the passphrase prompt
 inline constexpr int IDC_PASSPHRASE = 1024;

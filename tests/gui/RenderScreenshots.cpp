@@ -1,16 +1,24 @@
-// Renders the login window in its typical states and the passphrase prompt to PNG files, offscreen,
-// on a throw-away hive, peers directory and token service.
+// Renders the login window in its typical states, the passphrase prompt, the profile editor's
+// pages and the browse dialog to PNG files, offscreen, on a throw-away hive, peers directory and
+// token service.
 //
 //   render_screenshots OUTPUT_DIRECTORY
 #include "LoginWindowFixture.h"
 
+#include <editor/ProfilePropertySheet.h>
+#include <framework/FileDialog.h>
+#include <profiles/RegistryKey.h>
+#include <res/resource.h>
 #include <token/PassphraseDlg.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPixmap>
 
 #include <cstdio>
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -34,6 +42,8 @@ public:
     using LoginWindowTest::AddProfile;
     using LoginWindowTest::Open;
     using LoginWindowTest::SetDefaultProfile;
+    using LoginWindowTest::dialog;
+    using LoginWindowTest::dir;
     using LoginWindowTest::tokens;
 };
 
@@ -75,6 +85,67 @@ void PassphrasePrompt()
     SetModalRunner(previous);
 }
 
+// Opens the profile editor with `command` and renders both pages, named after `prefix`; `more`
+// may act on the open sheet before it is cancelled.
+void RenderSheet(Scene& scene, unsigned command, const char* prefix,
+                 const std::function<void(CProfilePropertySheet&)>& more = {})
+{
+    const ModalRunner previous = SetModalRunner([&](CDialog& dialog) {
+        auto& sheet = dynamic_cast<CProfilePropertySheet&>(dialog);
+        Save(sheet.GetSafeHwnd(), (std::string(prefix) + "-general").c_str());
+        sheet.SetActivePage(&sheet.m_pageAdvanced);
+        Save(sheet.GetSafeHwnd(), (std::string(prefix) + "-advanced").c_str());
+        if (more)
+            more(sheet);
+        sheet.EndDialog(IDCANCEL);
+    });
+    scene.dialog->SendCommand(command);
+    SetModalRunner(previous);
+}
+
+void NewProfile()
+{
+    Scene scene;
+    scene.tokens.tokens = {{"000123456789", "ann"}, {"000987654321", "bob"}};
+    scene.AddPeer("provider");
+    CRegistryKey settings(IDS_REG_SETTINGS_KEY);
+    settings.WriteString(IDS_REG_NEW_PROFILE_LOGIN_APP_PATH, "/opt/dialer/bin/dialer");
+    settings.WriteString(IDS_REG_NEW_PROFILE_SCRIPT_PATH, "/opt/dialer/scripts/login.scp");
+    scene.Open();
+    RenderSheet(scene, ID_PROFILE_NEW, "editor-new-profile");
+}
+
+// The edited profile, and the browse dialog opened from its Advanced page.
+void EditedProfileAndBrowse()
+{
+    Scene scene;
+    scene.tokens.tokens = {{"000123456789", "ann"}, {"000987654321", "bob"}};
+    scene.AddPeer("provider");
+    scene.AddPeer("campus");
+    scene.AddProfile("Office dial-in", "provider", "000123456789", "ann.example", true);
+    scene.SetDefaultProfile("Office dial-in");
+    WriteFile(scene.dir.File("login.scp"), "transmit #$PASSCODE#$\n");
+    WriteFile(scene.dir.File("backup.was"), "");
+    scene.Open();
+    const FileDialogRunner previous = SetFileDialogRunner([](CFileDialog& dialog) {
+        QWidget* window = dialog.GetSafeHwnd();
+        window->show();
+        window->resize(640, 400);
+        // The file list fills itself in the background.
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        window->grab().save(g_output + "/browse-script-file.png");
+        std::printf("%s/browse-script-file.png\n", qPrintable(g_output));
+        return std::string();
+    });
+    RenderSheet(scene, ID_PROFILE_EDIT, "editor-edited-profile", [](CProfilePropertySheet& sheet) {
+        sheet.m_pageAdvanced.SendCommand(IDC_ADVANCED_BROWSE_SCRIPT_FILE);
+    });
+    SetFileDialogRunner(previous);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -92,5 +163,7 @@ int main(int argc, char** argv)
     UsableProfile();
     ProfileNeedingUserId();
     PassphrasePrompt();
+    NewProfile();
+    EditedProfileAndBrowse();
     return 0;
 }
