@@ -125,7 +125,7 @@ bool CLoginDialog::StartProgram(bool testMode)
     const ConnectionProfile& profile = *m_pCurrentProfile;
     int error = 0;
     // Notepad gets the script path as one argument, spaces and all.
-    std::unique_ptr<CChildProcess> process = testMode ? CChildProcess::Start({"Notepad", profile.ScriptPath}, error)
+    std::unique_ptr<CChildProcess> process = testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", profile.ScriptPath}, error)
                                                       : CChildProcess::Start(profile.LoginAppPath, error);
     if (!process) {
         if (testMode)

@@ -1,0 +1,95 @@
+#include "LoginRunFixture.h"
+
+#include <profiles/ConnectionProfile.h>
+#include <res/resource.h>
+
+#include <QLineEdit>
+
+#include <poll.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Tells the test when the window has gone, which frees the dialog.
+class CWatchedLoginDialog : public CLoginDialog {
+public:
+    explicit CWatchedLoginDialog(bool& destroyed) : m_destroyed(destroyed) {}
+
+protected:
+    void PostNcDestroy() override
+    {
+        m_destroyed = true;
+        CLoginDialog::PostNcDestroy();
+    }
+
+private:
+    bool& m_destroyed;
+};
+
+void WriteExecutable(const std::string& path, const std::string& body)
+{
+    WriteFile(path, "#!/bin/sh\n" + body);
+    ::chmod(path.c_str(), 0755);
+}
+
+} // namespace
+
+LoginRunTest::LoginRunTest()
+{
+    tokens.tokens = {{"000111", "ann"}};
+    AddPeer("isp");
+    WriteFile(script, kUserText);
+    WriteExecutable(dialer, "cp '" + script + "' '" + seen + "'\n");
+    // It also gives up when the test's directory is gone, so no test leaves it behind.
+    WriteExecutable(waitingDialer, "while [ ! -e '" + dir.File("go") + "' ] && [ -d '" + dir.Path() +
+                                       "' ]; do sleep 0.01; done\n");
+}
+
+void LoginRunTest::WriteRunProfile(const std::string& loginApp, int duration)
+{
+    ConnectionProfile record("Work");
+    record.DUNPhonebookEntry = "isp";
+    record.ScriptPath = script;
+    record.LoginAppPath = loginApp;
+    record.UserLogin = "ann.user";
+    record.TokenSerialNumber = "000111";
+    record.UpdatePASSCODEDuration = duration;
+    record.UserLoginRequired = true;
+    ASSERT_TRUE(record.Save());
+    SetDefaultProfile("Work");
+}
+
+void LoginRunTest::Press(unsigned command, const std::string& pin)
+{
+    if (!dialog) {
+        dialog = new CWatchedLoginDialog(destroyed);
+        boxes.emplace();
+    }
+    Edit(IDC_PIN)->setText(QString::fromStdString(pin));
+    dialog->SendCommand(command);
+}
+
+void LoginRunTest::Connect(const std::string& pin)
+{
+    Press(IDOK, pin);
+}
+
+void LoginRunTest::TestScript(const std::string& pin)
+{
+    Press(ID_TEST_SCRIPT, pin);
+}
+
+void LoginRunTest::WaitForProgramAndPoll()
+{
+    ASSERT_NE(nullptr, dialog->m_hLoginAppProcess);
+    pollfd exit{dialog->m_hLoginAppProcess->ExitDescriptor(), POLLIN, 0};
+    ASSERT_EQ(1, ::poll(&exit, 1, 5000));
+    dialog->PollLoginApplication(0);
+    if (destroyed)
+        dialog = nullptr;
+}
+
+std::string LoginRunTest::Title() const
+{
+    return dialog->GetWindowText();
+}

@@ -1,0 +1,298 @@
+#include "LoginRunFixture.h"
+
+#include <framework/Dialog.h>
+#include <profiles/AppSettings.h>
+#include <res/resource.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string kDialUpError = "Dial-Up Networking reported an error.";
+const std::string kMissingScript = "Cannot find the script file.";
+
+void WriteExecutable(const std::string& path, const std::string& body)
+{
+    WriteFile(path, "#!/bin/sh\n" + body);
+    ::chmod(path.c_str(), 0755);
+}
+
+} // namespace
+
+TEST_F(LoginRunTest, AConnectRunEndsWithTheProgramAndPutsTheScriptBack)
+{
+    tokens.passcode = "12341234567890";
+    tokens.nextPasscode = "12341234098765";
+    tokens.passcodeNoPin = "1234567890";
+    WriteRunProfile(dialer);
+    Connect();
+    ASSERT_FALSE(destroyed);
+    EXPECT_EQ("Talvex Kelvane Login: Running " + dialer, Title());
+    for (int id : {IDC_PROFILE_COMBO, IDC_PROFILE_BUTTON, IDC_TOKEN_COMBO, IDC_USER_ID, IDC_PIN, IDOK})
+        EXPECT_FALSE(Control(id)->isEnabled()) << id;
+    EXPECT_TRUE(Control(IDCANCEL)->isEnabled());
+    EXPECT_EQ((std::vector<std::string>{"000111|"}), tokens.selected);
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ("login: ann.user\npassword: \\q12341234567890\nnext: 12341234098765\n"
+              "code: 1234567890 pin: 1234 token: 000111\n",
+              ReadFile(seen));
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+    EXPECT_TRUE(boxes->Texts().empty());
+}
+
+TEST_F(LoginRunTest, WithAutoExitTheProgramsEndGoesUnnoticed)
+{
+    CAppSettings::SaveAutoExit(true);
+    WriteRunProfile(dialer);
+    Connect();
+    EXPECT_EQ(0, dialog->m_bWaitForLoginApp);
+    EXPECT_EQ(nullptr, dialog->m_hLoginAppProcess);
+    for (int i = 0; i < 500 && !PathExists(seen); ++i)
+        QTest::qWait(10);
+    dialog->PollLoginApplication(0);
+    EXPECT_FALSE(destroyed);
+    EXPECT_NE(kUserText, ReadFile(script));
+    dialog->SendCommand(IDCANCEL);
+    EXPECT_TRUE(destroyed);
+    dialog = nullptr;
+    EXPECT_EQ(kUserText, ReadFile(script));
+}
+
+TEST_F(LoginRunTest, TheCountdownRewritesAndEndsOnSchedule)
+{
+    struct Case {
+        int duration;
+        int rewrites;
+        int endTick; // 0: still running after 12 ticks
+    };
+    for (const Case& expected : {Case{0, 0, 3}, Case{1, 0, 3}, Case{2, 1, 4}, Case{5, 4, 7}, Case{-1, 0, 1},
+                                 Case{-2, 0, 0}}) {
+        SCOPED_TRACE(expected.duration);
+        WriteFile(script, kUserText);
+        WriteRunProfile(dialer, expected.duration);
+        destroyed = false;
+        Connect();
+        ASSERT_FALSE(destroyed);
+        const int before = tokens.getPasscodeCalls;
+        int endTick = 0;
+        for (int tick = 1; tick <= 12 && endTick == 0; ++tick) {
+            dialog->OnTimer(4); // the poll timer does nothing itself
+            dialog->OnTimer(3);
+            if (destroyed)
+                endTick = tick;
+        }
+        EXPECT_EQ(expected.endTick, endTick);
+        EXPECT_EQ(expected.rewrites, tokens.getPasscodeCalls - before);
+        if (!destroyed)
+            dialog->SendCommand(IDCANCEL);
+        dialog = nullptr;
+        EXPECT_EQ(kUserText, ReadFile(script));
+    }
+}
+
+TEST_F(LoginRunTest, ACountdownWhoseRestoreFailsTriesAgainEachTick)
+{
+    WriteRunProfile(dialer);
+    Connect();
+    std::filesystem::rename(backup, dir.File("kept"));
+    for (int tick = 1; tick <= 4; ++tick)
+        dialog->OnTimer(3);
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ((std::vector<std::string>{kMissingScript, kMissingScript}), boxes->Texts());
+    std::filesystem::rename(dir.File("kept"), backup);
+    dialog->OnTimer(3);
+    EXPECT_TRUE(destroyed);
+    dialog = nullptr;
+    EXPECT_EQ(kUserText, ReadFile(script));
+}
+
+TEST_F(LoginRunTest, CancelAndNotificationZeroRestoreAndEnd)
+{
+    for (const bool byNotification : {false, true}) {
+        WriteRunProfile(waitingDialer);
+        destroyed = false;
+        Connect();
+        if (byNotification)
+            dialog->SendMessage(g_rasNotifyMessage, 0, 0);
+        else
+            dialog->SendCommand(IDCANCEL);
+        EXPECT_TRUE(destroyed);
+        dialog = nullptr;
+        EXPECT_EQ(kUserText, ReadFile(script));
+        EXPECT_FALSE(PathExists(backup));
+    }
+    WriteFile(dir.File("go"), "");
+}
+
+TEST_F(LoginRunTest, ADialUpErrorRestoresAndBringsTheWindowBack)
+{
+    WriteRunProfile(waitingDialer);
+    Connect();
+    dialog->SendMessage(g_rasNotifyMessage, 5, 0); // not a known code: ignored
+    EXPECT_NE(0, dialog->m_bWaitForLoginApp);
+    dialog->SendMessage(g_rasNotifyMessage, 3, 0);
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ((std::vector<std::string>{kDialUpError}), boxes->Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ("Talvex Kelvane Login", Title());
+    EXPECT_EQ(0, dialog->m_bWaitForLoginApp);
+    EXPECT_FALSE(dialog->m_bScriptReplaced);
+    EXPECT_TRUE(Control(IDC_PIN)->isEnabled());
+    EXPECT_TRUE(dialog->m_editPin.HasFocus());
+    WriteFile(dir.File("go"), "");
+}
+
+TEST_F(LoginRunTest, ADialUpErrorWhileIdleStillTriesTheRestore)
+{
+    WriteRunProfile(dialer);
+    Open();
+    boxes.emplace();
+    dialog->SendMessage(g_rasNotifyMessage, 1, 0);
+    EXPECT_EQ((std::vector<std::string>{kMissingScript, kDialUpError}), boxes->Texts());
+    dialog->SendMessage(g_rasNotifyMessage, 0, 0);
+    EXPECT_TRUE(destroyed || dialog->GetSafeHwnd() == nullptr);
+    dialog = nullptr;
+}
+
+TEST_F(LoginRunTest, AFailedRestoreAtTheEndBringsTheWindowBackAndKeepsTheBackup)
+{
+    WriteRunProfile(dialer);
+    Connect();
+    // Something holds the script path: the backup cannot be moved back over a directory.
+    std::filesystem::remove(script);
+    std::filesystem::create_directory(script);
+    WaitForProgramAndPoll();
+    ASSERT_FALSE(destroyed);
+    ASSERT_EQ(1u, boxes->Texts().size());
+    EXPECT_EQ(0u, boxes->Texts()[0].rfind("Cannot move file " + backup, 0));
+    EXPECT_EQ(kUserText, ReadFile(backup));
+    EXPECT_TRUE(dialog->m_bScriptReplaced);
+    EXPECT_EQ("Talvex Kelvane Login", Title());
+    EXPECT_TRUE(Control(IDOK)->isEnabled());
+
+    // The next Connect moves the backup back first.
+    std::filesystem::remove(script);
+    boxes.emplace();
+    Connect();
+    EXPECT_TRUE(boxes->Texts().empty());
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(script));
+}
+
+TEST_F(LoginRunTest, TheEndOfTheSessionRestoresTheScript)
+{
+    WriteRunProfile(waitingDialer);
+    Connect();
+    EXPECT_TRUE(dialog->OnQueryEndSession());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_TRUE(dialog->m_bScriptReplaced); // nothing else changes
+    WriteFile(dir.File("go"), "");
+}
+
+TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
+{
+    WriteRunProfile(dialer);
+    WriteFile(backup, kUserText);
+    WriteFile(script, "password: 12345678901234\n");
+    Connect();
+    EXPECT_TRUE(boxes->Texts().empty());
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(LoginRunTest, AMissingLoginApplicationIsReportedAndTheScriptRestored)
+{
+    WriteRunProfile(dir.File("no-such-dialer") + " --fast");
+    Connect();
+    EXPECT_EQ((std::vector<std::string>{"Cannot start login application: " + dir.File("no-such-dialer") + " --fast."}),
+              boxes->Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+    EXPECT_EQ("Talvex Kelvane Login", Title());
+    EXPECT_FALSE(dialog->m_bScriptReplaced);
+    EXPECT_TRUE(Control(IDC_PIN)->isEnabled());
+}
+
+TEST_F(LoginRunTest, ACancelledPassphrasePromptEndsTheAttemptSilently)
+{
+    tokens.tokens = {{"000111", "ann", "PASSWORD"}};
+    WriteRunProfile(dialer);
+    const ModalRunner previous = SetModalRunner([](CDialog& prompt) { prompt.EndDialog(IDCANCEL); });
+    Connect();
+    SetModalRunner(previous);
+    EXPECT_TRUE(boxes->Texts().empty());
+    EXPECT_TRUE(tokens.selected.empty());
+    EXPECT_EQ("Talvex Kelvane Login", Title());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_TRUE(Control(IDOK)->isEnabled());
+}
+
+TEST_F(LoginRunTest, ThePassphraseReachesTheTokenAndAFailedSelectionIsReported)
+{
+    tokens.tokens = {{"000111", "ann", "NPASSWORD"}};
+    tokens.selectSucceeds = false;
+    tokens.errorFirst = "Wrong passphrase";
+    tokens.errorSecond = "The token stays locked.";
+    WriteRunProfile(dialer);
+    const ModalRunner previous = SetModalRunner([](CDialog& prompt) {
+        qobject_cast<QLineEdit*>(prompt.GetControl(IDC_PASSPHRASE))->setText("open sesame");
+        prompt.SendCommand(IDOK);
+    });
+    Connect();
+    SetModalRunner(previous);
+    EXPECT_EQ((std::vector<std::string>{"000111|open sesame"}), tokens.selected);
+    EXPECT_EQ((std::vector<std::string>{"Wrong passphrase: The token stays locked."}), boxes->Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(LoginRunTest, TestScriptShowsTheScriptInNotepadAndComesBack)
+{
+    std::filesystem::create_directory(dir.File("bin"));
+    WriteExecutable(dir.File("bin/Notepad"), "cp \"$1\" '" + seen + "'\n");
+    const std::string oldPath = std::getenv("PATH");
+    ::setenv("PATH", (dir.File("bin") + ":" + oldPath).c_str(), 1);
+    WriteRunProfile(dialer);
+    TestScript();
+    EXPECT_EQ("Talvex Kelvane Login: Testing Profile", Title());
+    WaitForProgramAndPoll();
+    ::setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_FALSE(destroyed);
+    EXPECT_NE(kUserText, ReadFile(seen));
+    EXPECT_NE(std::string::npos, ReadFile(seen).find("pin: 1234"));
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ("Talvex Kelvane Login", Title());
+    EXPECT_TRUE(Control(IDOK)->isEnabled());
+    EXPECT_TRUE(dialog->m_editPin.HasFocus());
+}
+
+TEST_F(LoginRunTest, TestScriptWithoutNotepadSaysSoAndRestores)
+{
+    const std::string oldPath = std::getenv("PATH");
+    ::setenv("PATH", dir.Path().c_str(), 1);
+    WriteRunProfile(dialer);
+    TestScript();
+    ::setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ((std::vector<std::string>{"Cannot start Notepad."}), boxes->Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(LoginRunTest, AShortPinStartsNothing)
+{
+    WriteRunProfile(dialer);
+    TestScript("12");
+    EXPECT_EQ((std::vector<std::string>{"A PIN must be at least 4 characters long."}), boxes->Texts());
+    EXPECT_TRUE(tokens.selected.empty());
+    EXPECT_EQ(kUserText, ReadFile(script));
+}
