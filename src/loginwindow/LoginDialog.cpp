@@ -86,6 +86,7 @@ bool CLoginDialog::OnInitDialog()
     if (!m_pCurrentProfile)
         AfxMessageBox(IDS_NO_VALID_PROFILES, MB_OK | MB_ICONEXCLAMATION);
     UpdateControls();
+    AppendSystemMenuEntries();
     UpdateData(false);
     // The focus has been placed; it must stay where it is.
     return false;
@@ -139,6 +140,7 @@ DispatchTable CLoginDialog::GetDispatchTable() const
         OnSelChange(IDC_PROFILE_COMBO, &CLoginDialog::OnProfileSelChange),
         OnSelChange(IDC_TOKEN_COMBO, &CLoginDialog::OnTokenSelChange),
         OnEditChange(IDC_USER_ID, &CLoginDialog::OnUserIdChange),
+        OnCommand(ID_HELP_COMMAND, &CLoginDialog::OnHelp),
     };
     return kTable;
 }

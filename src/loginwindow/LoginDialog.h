@@ -32,6 +32,8 @@ public:
     void UpdateControls();
     bool CheckEntries();
     bool PreTranslateMessage(QKeyEvent* message) override;
+    void OnHelp();
+    bool OnHelpInfo(HELPINFO* pHelpInfo) override;
 
     CStatic m_staticUserId;
     CStatic m_staticProfile;
@@ -63,9 +65,11 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void PostNcDestroy() override;
     DispatchTable GetDispatchTable() const override;
+    void OnSysCommand(unsigned nID, long lParam) override;
 
 private:
     void OpenTokenService();
     void LoadTokens();
     void ClearPin();
+    void AppendSystemMenuEntries();
 };

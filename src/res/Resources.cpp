@@ -1,5 +1,7 @@
 #include "Resources.h"
+#include "resource.h"
 
+extern const DialogTemplate kAboutDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
 extern const DialogTemplate kPassphraseDialogTemplate;
 extern const MenuResource kProfileMenu;
@@ -20,7 +22,8 @@ const Resource* FindById(const Resource* const (&resources)[N], unsigned id)
 
 const DialogTemplate* FindDialogTemplate(unsigned id)
 {
-    static const DialogTemplate* const kDialogs[] = {&kLoginDialogTemplate, &kPassphraseDialogTemplate};
+    static const DialogTemplate* const kDialogs[] = {&kAboutDialogTemplate, &kLoginDialogTemplate,
+                                                     &kPassphraseDialogTemplate};
     return FindById(kDialogs, id);
 }
 
@@ -34,4 +37,12 @@ const AcceleratorTable* FindAcceleratorTable(unsigned id)
 {
     static const AcceleratorTable* const kTables[] = {&kLoginAccelerators};
     return FindById(kTables, id);
+}
+
+std::span<const std::string_view> FindIconFiles(unsigned id)
+{
+    static constexpr std::string_view kProgramIcon[] = {":/icons/trevalo-32.png", ":/icons/trevalo-64.png"};
+    if (id == IDR_MAINFRAME)
+        return kProgramIcon;
+    return {};
 }

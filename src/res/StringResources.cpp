@@ -5,8 +5,10 @@
 namespace {
 
 constexpr StringResource kStrings[] = {
+    {IDS_VERSION, "Version "},
     {IDS_NO_VALID_PROFILES, "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
                             "and select \"New...\""},
+    {IDS_AUTO_EXIT, "&AutoExit"},
     {IDS_ENTER_PIN, "Please enter your PIN."},
     {IDS_PIN_TOO_SHORT, "A PIN must be at least 4 characters long."},
     {IDS_CANNOT_CREATE_BACKUP, "Cannot create a script file backup. \nExit the application and try again."},
