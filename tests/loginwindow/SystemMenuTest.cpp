@@ -139,3 +139,19 @@ TEST_F(LoginSystemMenuTest, WhatsThisAsksAboutTheNextControlClicked) {
     EXPECT_EQ(HH_TP_HELP_WM_HELP, requests[0].command);
     EXPECT_EQ(4u, requests[0].ids.size());
 }
+
+TEST_F(LoginSystemMenuTest, WhatsThisWorksOnADisabledControlToo)
+{
+    Open();
+    ASSERT_FALSE(Control(IDC_PROFILE_COMBO)->isEnabled());
+    std::vector<QWidget*> callers;
+    const HtmlHelpRunner previous = SetHtmlHelpRunner([&](const HtmlHelpRequest& request) {
+        callers.push_back(request.caller);
+        return nullptr;
+    });
+    Choose(SC_CONTEXTHELP);
+    QTest::mouseClick(Control(IDC_PROFILE_COMBO), Qt::LeftButton);
+    QWhatsThis::leaveWhatsThisMode();
+    SetHtmlHelpRunner(previous);
+    EXPECT_EQ((std::vector<QWidget*>{Control(IDC_PROFILE_COMBO)}), callers);
+}
