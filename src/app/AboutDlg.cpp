@@ -15,7 +15,8 @@ constexpr std::size_t kVersionBuffer = 40;
 
 CAboutDlg::CAboutDlg() : CDialog(*FindDialogTemplate(IDD_ABOUTBOX)) {}
 
-bool CAboutDlg::OnInitDialog() {
+bool CAboutDlg::OnInitDialog()
+{
     CDialog::OnInitDialog();
     std::string text;
     LoadString(IDS_VERSION, text);
@@ -25,6 +26,7 @@ bool CAboutDlg::OnInitDialog() {
     return true;
 }
 
-void CAboutDlg::DoDataExchange(CDataExchange* pDX) {
+void CAboutDlg::DoDataExchange(CDataExchange* pDX)
+{
     DDX_Text(pDX, IDC_VERSION, m_strVersion);
 }

@@ -16,11 +16,13 @@ namespace {
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 
-QString ToQt(const std::string& text) {
+QString ToQt(const std::string& text)
+{
     return QString::fromStdString(text);
 }
 
-QString MissingTopicPage(const std::string& location, const std::filesystem::path& file) {
+QString MissingTopicPage(const std::string& location, const std::filesystem::path& file)
+{
     QString page =
         QStringLiteral("<h2>Help is not available</h2><p>The help topic <b>%1</b> could not be found.</p>")
             .arg(ToQt(location).toHtmlEscaped());
@@ -35,7 +37,8 @@ QString MissingTopicPage(const std::string& location, const std::filesystem::pat
 
 CHelpViewer::CHelpViewer(std::filesystem::path helpDirectory) : m_helpDirectory(std::move(helpDirectory)) {}
 
-QWidget* CHelpViewer::Show(const HtmlHelpRequest& request) {
+QWidget* CHelpViewer::Show(const HtmlHelpRequest& request)
+{
     if (request.command == HH_DISPLAY_TOPIC)
         return DisplayTopic(request.caller, request.location);
     if (request.command == HH_TP_HELP_WM_HELP)
@@ -43,7 +46,8 @@ QWidget* CHelpViewer::Show(const HtmlHelpRequest& request) {
     return nullptr;
 }
 
-QTextBrowser& CHelpViewer::Window(QWidget* caller) {
+QTextBrowser& CHelpViewer::Window(QWidget* caller)
+{
     QWidget* owner = caller ? caller->window() : nullptr;
     if (!m_window) {
         m_window = new QTextBrowser(owner);
@@ -57,7 +61,8 @@ QTextBrowser& CHelpViewer::Window(QWidget* caller) {
     return *m_window;
 }
 
-QWidget* CHelpViewer::DisplayTopic(QWidget* caller, const std::string& location) {
+QWidget* CHelpViewer::DisplayTopic(QWidget* caller, const std::string& location)
+{
     QTextBrowser& window = Window(caller);
     const std::optional<CHelpLocation> parsed = CHelpLocation::Parse(location);
     const std::filesystem::path file = parsed ? parsed->PathUnder(m_helpDirectory) : std::filesystem::path();
@@ -77,7 +82,8 @@ QWidget* CHelpViewer::DisplayTopic(QWidget* caller, const std::string& location)
 }
 
 QWidget* CHelpViewer::ShowPopup(QWidget* caller, const std::string& location,
-                                const std::vector<HelpIdPair>& ids) {
+                                const std::vector<HelpIdPair>& ids)
+{
     if (!caller)
         return nullptr;
     const int controlId = ControlIdOf(caller);
@@ -98,7 +104,8 @@ QWidget* CHelpViewer::ShowPopup(QWidget* caller, const std::string& location,
     return nullptr;
 }
 
-std::string CHelpViewer::PopupText(const std::string& location, unsigned popupId) const {
+std::string CHelpViewer::PopupText(const std::string& location, unsigned popupId) const
+{
     const std::optional<CHelpLocation> parsed = CHelpLocation::Parse(location);
     if (!parsed)
         return "The help location \"" + location + "\" is not valid.";

@@ -6,29 +6,33 @@
 
 #include <QCoreApplication>
 
-#include <memory>
+#include <utility>
 
 namespace {
 
-HtmlHelpRunner& Runner() {
+HtmlHelpRunner& Runner()
+{
     static HtmlHelpRunner runner;
     return runner;
 }
 
-CHelpViewer& Viewer() {
-    static const std::unique_ptr<CHelpViewer> viewer = std::make_unique<CHelpViewer>(
+CHelpViewer& Viewer()
+{
+    static CHelpViewer viewer(
         FindHelpDirectory(QCoreApplication::applicationDirPath().toStdString(), TREVALO_INSTALLED_HELP_DIR));
-    return *viewer;
+    return viewer;
 }
 
 } // namespace
 
-HtmlHelpRunner SetHtmlHelpRunner(HtmlHelpRunner runner) {
+HtmlHelpRunner SetHtmlHelpRunner(HtmlHelpRunner runner)
+{
     return std::exchange(Runner(), std::move(runner));
 }
 
 QWidget* HtmlHelp(QWidget* caller, std::string_view location, unsigned command,
-                  std::span<const HelpIdPair> ids) {
+                  std::span<const HelpIdPair> ids)
+{
     HtmlHelpRequest request{caller, std::string(location), command, {}};
     for (const HelpIdPair& pair : ids) {
         request.ids.push_back(pair);

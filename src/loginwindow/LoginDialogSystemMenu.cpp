@@ -6,7 +6,8 @@
 #include <profiles/AppSettings.h>
 #include <res/resource.h>
 
-void CLoginDialog::AppendSystemMenuEntries() {
+void CLoginDialog::AppendSystemMenuEntries()
+{
     CMenu* menu = GetSystemMenu(false);
     std::string autoExit;
     LoadString(IDS_AUTO_EXIT, autoExit);
@@ -16,7 +17,8 @@ void CLoginDialog::AppendSystemMenuEntries() {
     menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, "&About Trevalo");
 }
 
-void CLoginDialog::OnSysCommand(unsigned nID, long lParam) {
+void CLoginDialog::OnSysCommand(unsigned nID, long lParam)
+{
     if (nID == ID_AUTO_EXIT) {
         m_bAutoExit = !m_bAutoExit;
         // A failed write is not reported: the switch still holds for this run.

@@ -9,7 +9,8 @@ namespace {
 
 constexpr std::string_view kTopic = ".topic";
 
-std::string_view Trimmed(std::string_view text) {
+std::string_view Trimmed(std::string_view text)
+{
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos)
         return {};
@@ -17,7 +18,8 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // The number of a ".topic N" line; false for any other line.
-bool TopicNumber(std::string_view line, unsigned& number) {
+bool TopicNumber(std::string_view line, unsigned& number)
+{
     line = Trimmed(line);
     if (!line.starts_with(kTopic) || line.size() == kTopic.size() ||
         (line[kTopic.size()] != ' ' && line[kTopic.size()] != '\t'))
@@ -29,7 +31,8 @@ bool TopicNumber(std::string_view line, unsigned& number) {
 
 } // namespace
 
-bool CContextPopups::Load(const std::string& path) {
+bool CContextPopups::Load(const std::string& path)
+{
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return false;
@@ -44,7 +47,8 @@ bool CContextPopups::Load(const std::string& path) {
     return true;
 }
 
-void CContextPopups::Parse(std::string_view text) {
+void CContextPopups::Parse(std::string_view text)
+{
     m_texts.clear();
     std::string* current = nullptr;
     while (!text.empty()) {
@@ -63,7 +67,8 @@ void CContextPopups::Parse(std::string_view text) {
         popup = std::string(Trimmed(popup));
 }
 
-const std::string* CContextPopups::Find(unsigned number) const {
+const std::string* CContextPopups::Find(unsigned number) const
+{
     const auto found = m_texts.find(number);
     return found == m_texts.end() ? nullptr : &found->second;
 }

@@ -4,7 +4,8 @@ namespace {
 
 constexpr std::string_view kSeparator = "::/";
 
-bool StaysInside(const std::filesystem::path& file) {
+bool StaysInside(const std::filesystem::path& file)
+{
     for (const auto& part : file)
         if (part == "..")
             return false;
@@ -13,7 +14,8 @@ bool StaysInside(const std::filesystem::path& file) {
 
 } // namespace
 
-std::optional<CHelpLocation> CHelpLocation::Parse(std::string_view location) {
+std::optional<CHelpLocation> CHelpLocation::Parse(std::string_view location)
+{
     const std::size_t separator = location.find(kSeparator);
     if (separator == std::string_view::npos)
         return std::nullopt;
@@ -29,6 +31,7 @@ std::optional<CHelpLocation> CHelpLocation::Parse(std::string_view location) {
     return CHelpLocation(book, file, fragment);
 }
 
-std::filesystem::path CHelpLocation::PathUnder(const std::filesystem::path& helpDirectory) const {
+std::filesystem::path CHelpLocation::PathUnder(const std::filesystem::path& helpDirectory) const
+{
     return helpDirectory / m_book / m_file;
 }

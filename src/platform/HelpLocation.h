@@ -21,7 +21,9 @@ public:
 
 private:
     CHelpLocation(std::string book, std::string file, std::string fragment)
-        : m_book(std::move(book)), m_file(std::move(file)), m_fragment(std::move(fragment)) {}
+        : m_book(std::move(book)), m_file(std::move(file)), m_fragment(std::move(fragment))
+    {
+    }
 
     std::string m_book;
     std::string m_file;

@@ -11,14 +11,16 @@
 namespace {
 
 // Runs the About box with `act` in place of the user and returns the code it ended with.
-int RunAbout(CAboutDlg& about, const std::function<void(CDialog&)>& act) {
+int RunAbout(CAboutDlg& about, const std::function<void(CDialog&)>& act)
+{
     const ModalRunner previous = SetModalRunner(act);
     const int result = about.DoModal();
     SetModalRunner(previous);
     return result;
 }
 
-QLabel* LabelWithText(CDialog& dialog, const QString& text) {
+QLabel* LabelWithText(CDialog& dialog, const QString& text)
+{
     for (QLabel* label : dialog.GetSafeHwnd()->findChildren<QLabel*>())
         if (label->text() == text)
             return label;
@@ -27,7 +29,8 @@ QLabel* LabelWithText(CDialog& dialog, const QString& text) {
 
 } // namespace
 
-TEST(AboutDlg, ShowsNameVersionNoticeAndIconAndEndsWithOk) {
+TEST(AboutDlg, ShowsNameVersionNoticeAndIconAndEndsWithOk)
+{
     CAboutDlg about;
     std::string caption;
     std::string version;
@@ -53,7 +56,8 @@ TEST(AboutDlg, ShowsNameVersionNoticeAndIconAndEndsWithOk) {
     EXPECT_TRUE(haveIcon);
 }
 
-TEST(AboutDlg, EscAndTheCloseBoxEndItToo) {
+TEST(AboutDlg, EscAndTheCloseBoxEndItToo)
+{
     CAboutDlg about;
     EXPECT_EQ(IDCANCEL, RunAbout(about, [](CDialog& dialog) {
                   QTest::keyClick(dialog.GetControl(IDOK), Qt::Key_Escape);
@@ -62,7 +66,8 @@ TEST(AboutDlg, EscAndTheCloseBoxEndItToo) {
     EXPECT_EQ(IDCANCEL, RunAbout(again, [](CDialog& dialog) { dialog.GetSafeHwnd()->close(); }));
 }
 
-TEST(AboutDlg, TheProgramIconComesInTwoSizes) {
+TEST(AboutDlg, TheProgramIconComesInTwoSizes)
+{
     const QIcon icon = LoadIcon(IDR_MAINFRAME);
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ((QList<QSize>{QSize(32, 32), QSize(64, 64)}), icon.availableSizes());

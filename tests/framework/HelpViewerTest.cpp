@@ -17,7 +17,8 @@ constexpr HelpIdPair kIds[] = {{kName, 3}, {kCombo, 4}, {0, 0}};
 // A help book "book" in a temporary help directory, and a dialog to ask from.
 class HelpViewerTest : public ::testing::Test {
 protected:
-    HelpViewerTest() : viewer(dir.Path()) {
+    HelpViewerTest() : viewer(dir.Path())
+    {
         std::filesystem::create_directories(dir.File("book/html"));
         WriteFile(dir.File("book/html/first.htm"), "<html><body><h1>First topic</h1></body></html>");
         WriteFile(dir.File("book/context.txt"), ".topic 3\nThe name of the thing.\n.topic 9\nUnused.\n");
@@ -25,14 +26,17 @@ protected:
     }
     ~HelpViewerTest() override { QWhatsThis::hideText(); }
 
-    QWidget* Topic(const std::string& location) {
+    QWidget* Topic(const std::string& location)
+    {
         return viewer.Show({dialog.GetSafeHwnd(), location, HH_DISPLAY_TOPIC, {}});
     }
-    QWidget* Popup(int controlId) {
+    QWidget* Popup(int controlId)
+    {
         return viewer.Show({dialog.GetControl(controlId), "book.chm::/context.txt", HH_TP_HELP_WM_HELP,
                             std::vector<HelpIdPair>(std::begin(kIds), std::end(kIds))});
     }
-    static std::string Text(QWidget* window) {
+    static std::string Text(QWidget* window)
+    {
         return qobject_cast<QTextBrowser*>(window)->toPlainText().toStdString();
     }
 
@@ -43,7 +47,8 @@ protected:
 
 } // namespace
 
-TEST_F(HelpViewerTest, ShowsATopicInOneHelpWindowOwnedByTheCaller) {
+TEST_F(HelpViewerTest, ShowsATopicInOneHelpWindowOwnedByTheCaller)
+{
     QWidget* window = Topic("book.chm::/html/first.htm");
     ASSERT_NE(nullptr, window);
     EXPECT_EQ("First topic", Text(window));
@@ -54,7 +59,8 @@ TEST_F(HelpViewerTest, ShowsATopicInOneHelpWindowOwnedByTheCaller) {
     EXPECT_EQ("part", qobject_cast<QTextBrowser*>(window)->source().fragment().toStdString());
 }
 
-TEST_F(HelpViewerTest, AMissingTopicOrBookIsSaidInTheWindow) {
+TEST_F(HelpViewerTest, AMissingTopicOrBookIsSaidInTheWindow)
+{
     EXPECT_EQ("First topic", Text(Topic("book.chm::/html/first.htm")));
     const std::string missing = Text(Topic("book.chm::/html/none.htm"));
     EXPECT_NE(std::string::npos, missing.find("could not be found")) << missing;
@@ -67,7 +73,8 @@ TEST_F(HelpViewerTest, AMissingTopicOrBookIsSaidInTheWindow) {
     EXPECT_EQ("First topic", Text(Topic("book.chm::/html/first.htm")));
 }
 
-TEST_F(HelpViewerTest, APopupIsShownOnlyForAControlInTheList) {
+TEST_F(HelpViewerTest, APopupIsShownOnlyForAControlInTheList)
+{
     QWidget* popup = Popup(kName);
     ASSERT_NE(nullptr, popup);
     EXPECT_TRUE(popup->isVisible());
@@ -77,7 +84,8 @@ TEST_F(HelpViewerTest, APopupIsShownOnlyForAControlInTheList) {
     EXPECT_EQ(nullptr, Popup(kAction));
 }
 
-TEST_F(HelpViewerTest, AMissingPopupOrPopupFileIsSaidInThePopup) {
+TEST_F(HelpViewerTest, AMissingPopupOrPopupFileIsSaidInThePopup)
+{
     QWidget* popup = Popup(kCombo);
     ASSERT_NE(nullptr, popup);
     const std::string text = popup->accessibleName().toStdString();
@@ -87,7 +95,8 @@ TEST_F(HelpViewerTest, AMissingPopupOrPopupFileIsSaidInThePopup) {
     EXPECT_NE(std::string::npos, noFile.find(dir.File("book/context.txt") + " cannot be read")) << noFile;
 }
 
-TEST(HtmlHelp, ARunnerReceivesTheRequestWithTheListUpToItsEnd) {
+TEST(HtmlHelp, ARunnerReceivesTheRequestWithTheListUpToItsEnd)
+{
     std::vector<HtmlHelpRequest> requests;
     const HtmlHelpRunner previous = SetHtmlHelpRunner([&](const HtmlHelpRequest& request) {
         requests.push_back(request);

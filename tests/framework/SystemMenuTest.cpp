@@ -16,7 +16,8 @@ using Events = std::vector<std::string>;
 // A dialog whose system menu choices are made by the test.
 class SystemMenuTest : public ::testing::Test {
 protected:
-    SystemMenuTest() {
+    SystemMenuTest()
+    {
         EXPECT_TRUE(dialog.Create());
         m_previous = SetPopupMenuRunner([this](const CMenu& menu, QPoint at) {
             shown.push_back(menu.Items());
@@ -26,7 +27,8 @@ protected:
     }
     ~SystemMenuTest() override { SetPopupMenuRunner(std::move(m_previous)); }
 
-    static bool Greyed(const std::vector<CMenu::Item>& items, unsigned command) {
+    static bool Greyed(const std::vector<CMenu::Item>& items, unsigned command)
+    {
         for (const auto& item : items)
             if (item.command == command)
                 return (item.state & MF_GRAYED) != 0;
@@ -34,7 +36,8 @@ protected:
         return false;
     }
 
-    void RightClick(QWidget* target, QPoint at) {
+    void RightClick(QWidget* target, QPoint at)
+    {
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
         QApplication::sendEvent(target, &event);
     }
@@ -48,7 +51,8 @@ private:
     PopupMenuRunner m_previous;
 };
 
-std::vector<std::pair<unsigned, std::string>> Entries(const std::vector<CMenu::Item>& items) {
+std::vector<std::pair<unsigned, std::string>> Entries(const std::vector<CMenu::Item>& items)
+{
     std::vector<std::pair<unsigned, std::string>> entries;
     for (const auto& item : items)
         entries.emplace_back(item.command, item.text);
@@ -57,7 +61,8 @@ std::vector<std::pair<unsigned, std::string>> Entries(const std::vector<CMenu::I
 
 } // namespace
 
-TEST_F(SystemMenuTest, AltSpaceShowsTheStandardEntriesAtTheTopLeftCorner) {
+TEST_F(SystemMenuTest, AltSpaceShowsTheStandardEntriesAtTheTopLeftCorner)
+{
     QWidget* name = dialog.GetControl(kName);
     name->setFocus();
     QTest::keyClick(name, Qt::Key_Space, Qt::AltModifier);
@@ -73,13 +78,15 @@ TEST_F(SystemMenuTest, AltSpaceShowsTheStandardEntriesAtTheTopLeftCorner) {
     EXPECT_EQ(QString(), qobject_cast<QLineEdit*>(name)->text());
 }
 
-TEST_F(SystemMenuTest, CloseIsTheCancelCommand) {
+TEST_F(SystemMenuTest, CloseIsTheCancelCommand)
+{
     choice = SC_CLOSE;
     dialog.ShowSystemMenu(QPoint(5, 5));
     EXPECT_EQ((Events{"cancel"}), dialog.events);
 }
 
-TEST_F(SystemMenuTest, MinimizeAndRestoreSwapWhichOneIsOffered) {
+TEST_F(SystemMenuTest, MinimizeAndRestoreSwapWhichOneIsOffered)
+{
     choice = SC_MINIMIZE;
     dialog.ShowSystemMenu(QPoint());
     EXPECT_TRUE(dialog.IsIconic());
@@ -96,7 +103,8 @@ TEST_F(SystemMenuTest, MinimizeAndRestoreSwapWhichOneIsOffered) {
     EXPECT_TRUE(dialog.events.empty());
 }
 
-TEST_F(SystemMenuTest, ARightClickOnTheBackgroundOrALabelOpensItButNotOnAControl) {
+TEST_F(SystemMenuTest, ARightClickOnTheBackgroundOrALabelOpensItButNotOnAControl)
+{
     QWidget* window = dialog.GetSafeHwnd();
     RightClick(window, QPoint(window->width() - 2, window->height() - 2));
     EXPECT_EQ(1u, shown.size());
@@ -107,7 +115,8 @@ TEST_F(SystemMenuTest, ARightClickOnTheBackgroundOrALabelOpensItButNotOnAControl
     EXPECT_EQ(2u, shown.size());
 }
 
-TEST_F(SystemMenuTest, RevertingPutsBackTheStandardMenu) {
+TEST_F(SystemMenuTest, RevertingPutsBackTheStandardMenu)
+{
     dialog.GetSystemMenu(false)->AppendMenu(MF_STRING, 16, "&About");
     EXPECT_NE(nullptr, dialog.GetSystemMenu(false)->FindItem(16));
     EXPECT_EQ(nullptr, dialog.GetSystemMenu(true)->FindItem(16));

@@ -19,14 +19,16 @@ namespace {
 
 const fs::path kSource = HELP_SOURCE_DIR;
 
-std::string Contents(const fs::path& file) {
+std::string Contents(const fs::path& file)
+{
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-std::vector<std::string> Matches(const std::string& text, const std::regex& pattern) {
+std::vector<std::string> Matches(const std::string& text, const std::regex& pattern)
+{
     std::vector<std::string> found;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator();
          ++it)
@@ -34,13 +36,15 @@ std::vector<std::string> Matches(const std::string& text, const std::regex& patt
     return found;
 }
 
-std::set<std::string> Anchors(const fs::path& page) {
+std::set<std::string> Anchors(const fs::path& page)
+{
     static const std::regex kAnchor(R"re(\b(?:id|name)\s*=\s*"([^"]*)")re", std::regex::icase);
     const std::vector<std::string> found = Matches(Contents(page), kAnchor);
     return {found.begin(), found.end()};
 }
 
-std::vector<fs::path> Pages() {
+std::vector<fs::path> Pages()
+{
     std::vector<fs::path> pages;
     for (const auto& entry : fs::recursive_directory_iterator(kSource))
         if (entry.is_regular_file() && entry.path().extension() == ".htm")
@@ -50,7 +54,8 @@ std::vector<fs::path> Pages() {
 
 } // namespace
 
-TEST(HelpContent, EveryPlaceTheProgramNamesExists) {
+TEST(HelpContent, EveryPlaceTheProgramNamesExists)
+{
     for (const std::string_view location : kHelpLocations) {
         const auto parsed = CHelpLocation::Parse(location);
         ASSERT_TRUE(parsed) << location;
@@ -58,7 +63,8 @@ TEST(HelpContent, EveryPlaceTheProgramNamesExists) {
     }
 }
 
-TEST(HelpContent, EveryControlWithHelpHasItsPopup) {
+TEST(HelpContent, EveryControlWithHelpHasItsPopup)
+{
     CContextPopups popups;
     ASSERT_TRUE(popups.Load(CHelpLocation::Parse(kHelpContextPopups)->PathUnder(kSource).string()));
     for (const HelpIdPair& pair : kLoginContextHelpIds) {
@@ -70,7 +76,8 @@ TEST(HelpContent, EveryControlWithHelpHasItsPopup) {
     }
 }
 
-TEST(HelpContent, EveryLinkLeadsToAPageAndPlaceThatExist) {
+TEST(HelpContent, EveryLinkLeadsToAPageAndPlaceThatExist)
+{
     static const std::regex kLink(R"re(\b(?:href|src)\s*=\s*"([^"]*)")re", std::regex::icase);
     const std::vector<fs::path> pages = Pages();
     ASSERT_GE(pages.size(), 2u);
@@ -94,7 +101,8 @@ TEST(HelpContent, EveryLinkLeadsToAPageAndPlaceThatExist) {
     EXPECT_GT(links, 0);
 }
 
-TEST(HelpContent, TheBuildTreeHoldsTheCopyTheProgramFinds) {
+TEST(HelpContent, TheBuildTreeHoldsTheCopyTheProgramFinds)
+{
     const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
     const fs::path found = FindHelpDirectory(bin, "/nonexistent");
     EXPECT_EQ(fs::weakly_canonical(HELP_BUILD_DIR), fs::weakly_canonical(found));

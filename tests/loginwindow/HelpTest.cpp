@@ -17,7 +17,8 @@ namespace {
 // A login window with a profile that shows every control, and the help requests it makes.
 class LoginHelpTest : public LoginWindowTest {
 protected:
-    LoginHelpTest() {
+    LoginHelpTest()
+    {
         tokens.tokens = {{"000111", "ann"}};
         AddPeer("isp");
         AddProfile("Work", "isp", "000111", "ann", true);
@@ -27,13 +28,15 @@ protected:
             return viewer ? viewer->Show(request) : nullptr;
         });
     }
-    ~LoginHelpTest() override {
+    ~LoginHelpTest() override
+    {
         QWhatsThis::hideText();
         SetHtmlHelpRunner(std::move(m_previous));
     }
 
     // The real viewer on a help book whose popups name their number.
-    void UseViewer() {
+    void UseViewer()
+    {
         std::filesystem::create_directories(dir.File("help/kelvane"));
         WriteFile(dir.File("help/kelvane/context.txt"),
                   ".topic 23\nPopup 23\n.topic 24\nPopup 24\n.topic 25\nPopup 25\n.topic 26\nPopup 26\n");
@@ -41,7 +44,8 @@ protected:
     }
 
     // What a What's This click on control `id` shows: the popup's text, or "" for none.
-    std::string WhatsThis(int id) {
+    std::string WhatsThis(int id)
+    {
         QWhatsThis::hideText();
         QWidget* control = Control(id);
         QHelpEvent event(QEvent::WhatsThis, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
@@ -50,12 +54,14 @@ protected:
         return popup ? popup->accessibleName().toStdString() : std::string();
     }
 
-    bool HelpInfoFor(int id) {
+    bool HelpInfoFor(int id)
+    {
         HELPINFO info{HELPINFO_WINDOW, id, Control(id), QPoint()};
         return dialog->OnHelpInfo(&info);
     }
 
-    void Press(QWidget* target, Qt::KeyboardModifiers modifiers) {
+    void Press(QWidget* target, Qt::KeyboardModifiers modifiers)
+    {
         target->setFocus();
         QTest::keyClick(target, Qt::Key_F1, modifiers);
     }
@@ -69,7 +75,8 @@ private:
 
 } // namespace
 
-TEST_F(LoginHelpTest, F1AnywhereAndTheHelpButtonOpenTheOverview) {
+TEST_F(LoginHelpTest, F1AnywhereAndTheHelpButtonOpenTheOverview)
+{
     Open();
     Press(Control(IDC_PIN), Qt::NoModifier);
     Press(Control(IDC_PROFILE_COMBO), Qt::NoModifier);
@@ -84,7 +91,8 @@ TEST_F(LoginHelpTest, F1AnywhereAndTheHelpButtonOpenTheOverview) {
     }
 }
 
-TEST_F(LoginHelpTest, CtrlAltAndShiftF1AskForNoHelp) {
+TEST_F(LoginHelpTest, CtrlAltAndShiftF1AskForNoHelp)
+{
     Open();
     for (auto modifiers : {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier})
         Press(Control(IDC_PIN), modifiers);
@@ -92,7 +100,8 @@ TEST_F(LoginHelpTest, CtrlAltAndShiftF1AskForNoHelp) {
     EXPECT_EQ(nullptr, QApplication::activePopupWidget());
 }
 
-TEST_F(LoginHelpTest, TheProfileTokenAndUserIdFieldsHaveTheirPopups) {
+TEST_F(LoginHelpTest, TheProfileTokenAndUserIdFieldsHaveTheirPopups)
+{
     UseViewer();
     Open();
     EXPECT_EQ("Popup 23", WhatsThis(IDC_PROFILE_COMBO));
@@ -105,7 +114,8 @@ TEST_F(LoginHelpTest, TheProfileTokenAndUserIdFieldsHaveTheirPopups) {
         EXPECT_TRUE(HelpInfoFor(id)) << id;
 }
 
-TEST_F(LoginHelpTest, OtherControlsHaveNoPopup) {
+TEST_F(LoginHelpTest, OtherControlsHaveNoPopup)
+{
     UseViewer();
     Open();
     for (int id : {IDC_PIN, IDC_PROFILE_BUTTON, IDOK, IDCANCEL, static_cast<int>(ID_HELP_COMMAND),
@@ -118,7 +128,8 @@ TEST_F(LoginHelpTest, OtherControlsHaveNoPopup) {
     EXPECT_FALSE(dialog->OnHelpInfo(&background));
 }
 
-TEST_F(LoginHelpTest, ARequestThatIsNotForAControlDoesNothingAndAnswersTrue) {
+TEST_F(LoginHelpTest, ARequestThatIsNotForAControlDoesNothingAndAnswersTrue)
+{
     Open();
     HELPINFO menuItem{HELPINFO_MENUITEM, static_cast<int>(ID_AUTO_EXIT), nullptr, QPoint()};
     EXPECT_TRUE(dialog->OnHelpInfo(&menuItem));

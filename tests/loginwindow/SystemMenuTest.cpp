@@ -13,22 +13,26 @@ namespace {
 
 class LoginSystemMenuTest : public LoginWindowTest {
 protected:
-    static void StoreAutoExit(DWORD value) {
+    static void StoreAutoExit(DWORD value)
+    {
         CRegistryKey key(IDS_REG_SETTINGS_KEY);
         ASSERT_TRUE(key.WriteDword(IDS_REG_AUTO_EXIT, value));
     }
-    static DWORD StoredAutoExit() {
+    static DWORD StoredAutoExit()
+    {
         CRegistryKey key(IDS_REG_SETTINGS_KEY);
         DWORD value = 0xDEAD;
         EXPECT_TRUE(key.ReadDword(IDS_REG_AUTO_EXIT, value));
         return value;
     }
-    bool AutoExitChecked() const {
+    bool AutoExitChecked() const
+    {
         const CMenu::Item* item = dialog->GetSystemMenu(false)->FindItem(ID_AUTO_EXIT);
         return item && (item->state & MF_CHECKED);
     }
     // Chooses `command` from the system menu opened with Alt+Space.
-    void Choose(unsigned command) {
+    void Choose(unsigned command)
+    {
         popupChoice = command;
         QWidget* focus = dialog->GetSafeHwnd()->focusWidget();
         QTest::keyClick(focus ? focus : dialog->GetSafeHwnd(), Qt::Key_Space, Qt::AltModifier);
@@ -40,7 +44,8 @@ using Entries = std::vector<std::pair<unsigned, std::string>>;
 
 } // namespace
 
-TEST_F(LoginSystemMenuTest, TheStandardEntriesAreFollowedByAutoExitAndAbout) {
+TEST_F(LoginSystemMenuTest, TheStandardEntriesAreFollowedByAutoExitAndAbout)
+{
     Open();
     Choose(0);
     ASSERT_EQ(1u, popupItems.size());
@@ -60,7 +65,8 @@ TEST_F(LoginSystemMenuTest, TheStandardEntriesAreFollowedByAutoExitAndAbout) {
     EXPECT_FALSE(AutoExitChecked());
 }
 
-TEST_F(LoginSystemMenuTest, AutoExitTogglesItsCheckMarkAndStoresOneOrZero) {
+TEST_F(LoginSystemMenuTest, AutoExitTogglesItsCheckMarkAndStoresOneOrZero)
+{
     StoreAutoExit(7);
     Open();
     EXPECT_TRUE(dialog->m_bAutoExit);
@@ -78,7 +84,8 @@ TEST_F(LoginSystemMenuTest, AutoExitTogglesItsCheckMarkAndStoresOneOrZero) {
     EXPECT_TRUE(popupItems.back().at(6).state & MF_CHECKED);
 }
 
-TEST_F(LoginSystemMenuTest, StartUpTurnsAutoExitOnOnlyForAPositiveValue) {
+TEST_F(LoginSystemMenuTest, StartUpTurnsAutoExitOnOnlyForAPositiveValue)
+{
     Open();
     EXPECT_FALSE(dialog->m_bAutoExit) << "missing";
     const std::pair<DWORD, bool> cases[] = {
@@ -93,7 +100,8 @@ TEST_F(LoginSystemMenuTest, StartUpTurnsAutoExitOnOnlyForAPositiveValue) {
     }
 }
 
-TEST_F(LoginSystemMenuTest, AboutOpensModallyAndTheWindowStaysUsable) {
+TEST_F(LoginSystemMenuTest, AboutOpensModallyAndTheWindowStaysUsable)
+{
     AddPeer("isp");
     AddProfile("Work");
     Open();
@@ -118,7 +126,8 @@ TEST_F(LoginSystemMenuTest, AboutOpensModallyAndTheWindowStaysUsable) {
     EXPECT_TRUE(Control(IDC_PIN)->isEnabled());
 }
 
-TEST_F(LoginSystemMenuTest, WhatsThisAsksAboutTheNextControlClicked) {
+TEST_F(LoginSystemMenuTest, WhatsThisAsksAboutTheNextControlClicked)
+{
     AddPeer("isp");
     AddProfile("Work");
     Open();

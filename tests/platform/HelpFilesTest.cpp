@@ -8,7 +8,8 @@
 
 #include <filesystem>
 
-TEST(HelpLocation, SplitsBookAndFile) {
+TEST(HelpLocation, SplitsBookAndFile)
+{
     const auto topic = CHelpLocation::Parse("kelvane.chm::/html/trevalo_overview.htm");
     ASSERT_TRUE(topic);
     EXPECT_EQ("kelvane", topic->Book());
@@ -25,7 +26,8 @@ TEST(HelpLocation, SplitsBookAndFile) {
     EXPECT_EQ("placeholders", part->Fragment());
 }
 
-TEST(HelpLocation, RefusesLocationsThatNameNoFileOrLeaveTheBook) {
+TEST(HelpLocation, RefusesLocationsThatNameNoFileOrLeaveTheBook)
+{
     for (const char* location :
          {"kelvane.chm", "kelvane.chm::", "kelvane.chm::/", "::/html/a.htm", "kelvane.chm::/../../etc/passwd",
           "kelvane.chm::/html/../../x.htm", "../kelvane.chm::/a.htm", "/etc/kelvane.chm::/a.htm",
@@ -33,7 +35,8 @@ TEST(HelpLocation, RefusesLocationsThatNameNoFileOrLeaveTheBook) {
         EXPECT_FALSE(CHelpLocation::Parse(location)) << location;
 }
 
-TEST(HelpDirectory, PrefersTheTreeBesideTheProgram) {
+TEST(HelpDirectory, PrefersTheTreeBesideTheProgram)
+{
     TempDir dir;
     const std::filesystem::path bin = dir.File("build/bin");
     std::filesystem::create_directories(bin);
@@ -44,7 +47,8 @@ TEST(HelpDirectory, PrefersTheTreeBesideTheProgram) {
               FindHelpDirectory(bin, "/usr/share/trevalo/help"));
 }
 
-TEST(ContextPopups, ReadsEachTopicUpToTheNext) {
+TEST(ContextPopups, ReadsEachTopicUpToTheNext)
+{
     CContextPopups popups;
     popups.Parse("text before any topic is nobody's\n"
                  ".topic 23\r\nFirst line.\r\nSecond line.\r\n\r\n"
@@ -62,7 +66,8 @@ TEST(ContextPopups, ReadsEachTopicUpToTheNext) {
     EXPECT_FALSE(popups.Find(30));
 }
 
-TEST(ContextPopups, LoadsAFileAndFailsForAMissingOne) {
+TEST(ContextPopups, LoadsAFileAndFailsForAMissingOne)
+{
     TempDir dir;
     WriteFile(dir.File("context.txt"), ".topic 7\nSeven\n");
     CContextPopups popups;
