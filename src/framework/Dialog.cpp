@@ -9,10 +9,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWhatsThis>
 
 // The Qt window of a dialog. Once the dialog lets go of it (Detach), nothing it does reaches
 // the dialog any more.
@@ -50,6 +54,38 @@ protected:
             QWidget::keyPressEvent(event);
         else
             QDialog::keyPressEvent(event);
+    }
+
+    bool event(QEvent* event) override
+    {
+        // In What's This mode every control of the dialog may be asked about.
+        if (event->type() == QEvent::QueryWhatsThis) {
+            event->setAccepted(m_owner != nullptr);
+            return true;
+        }
+        if (event->type() == QEvent::WhatsThis && m_owner) {
+            // One click answers one question, as a popup shown by Qt itself would.
+            event->accept();
+            QWhatsThis::leaveWhatsThisMode();
+            const auto* help = static_cast<QHelpEvent*>(event);
+            m_owner->RequestContextHelp(help->pos(), help->globalPos());
+            return true;
+        }
+        return QDialog::event(event);
+    }
+
+    // A right click on the dialog's background or a label, or the menu key, opens the system menu;
+    // a property page inside its sheet leaves that to the sheet.
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        if (m_child) {
+            event->ignore();
+            return;
+        }
+        QWidget* child = childAt(event->pos());
+        const bool onBackground = !child || qobject_cast<QLabel*>(child);
+        if (m_owner && (event->reason() != QContextMenuEvent::Mouse || onBackground))
+            m_owner->ShowSystemMenu(event->globalPos());
     }
 
     void closeEvent(QCloseEvent* event) override
@@ -140,6 +176,7 @@ bool CDialog::CreateWindow(QWidget* parent, bool child)
         flags |= Qt::WindowContextHelpButtonHint;
     m_window->setWindowFlags(child ? Qt::Widget : flags);
     m_controls = BuildDialogControls(m_template, *m_window);
+    GetSystemMenu(true);
     for (const ControlTemplate& control : m_template.controls)
         if (control.kind == ControlKind::DefPushButton)
             SetDefID(control.id);
@@ -371,6 +408,8 @@ bool CDialog::PreTranslateMessage(QKeyEvent* message)
 
 bool CDialog::IsDialogMessage(QKeyEvent* message)
 {
+    if (IsSystemMenuKey(message))
+        return true;
     if (message->type() != QEvent::KeyPress || (message->modifiers() & ~Qt::KeypadModifier) != 0)
         return false;
     if (message->key() == Qt::Key_Escape) {
@@ -411,3 +450,67 @@ void CDialog::OnCancel()
 }
 
 void CDialog::OnTimer(unsigned) {}
+
+// Alt+Space opens the system menu at the dialog's top-left corner.
+bool CDialog::IsSystemMenuKey(QKeyEvent* message)
+{
+    if (message->key() != Qt::Key_Space || (message->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
+        return false;
+    message->accept();
+    if (message->type() == QEvent::KeyPress && m_window)
+        ShowSystemMenu(m_window->mapToGlobal(QPoint(0, 0)));
+    return true;
+}
+
+CMenu* CDialog::GetSystemMenu(bool revert)
+{
+    if (!revert && !m_sysMenu.Items().empty())
+        return &m_sysMenu;
+    m_sysMenu = CMenu();
+    m_sysMenu.AppendMenu(MF_STRING, SC_RESTORE, "&Restore");
+    m_sysMenu.AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimize");
+    if (m_template.style & DS_CONTEXTHELP)
+        m_sysMenu.AppendMenu(MF_STRING, SC_CONTEXTHELP, "What's &This?");
+    m_sysMenu.AppendMenu(MF_SEPARATOR);
+    m_sysMenu.AppendMenu(MF_STRING, SC_CLOSE, "&Close");
+    return &m_sysMenu;
+}
+
+void CDialog::ShowSystemMenu(QPoint screenPoint)
+{
+    if (!m_window)
+        return;
+    const bool minimized = m_window->isMinimized();
+    m_sysMenu.EnableMenuItem(SC_RESTORE, minimized ? MF_ENABLED : MF_GRAYED);
+    m_sysMenu.EnableMenuItem(SC_MINIMIZE, minimized ? MF_GRAYED : MF_ENABLED);
+    const unsigned command = m_sysMenu.TrackPopupMenu(TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint, *this);
+    if (command != 0)
+        OnSysCommand(command, 0);
+}
+
+void CDialog::OnSysCommand(unsigned nID, long)
+{
+    if (nID == SC_RESTORE && m_window)
+        m_window->showNormal();
+    else if (nID == SC_MINIMIZE && m_window)
+        m_window->showMinimized();
+    else if (nID == SC_CONTEXTHELP)
+        QWhatsThis::enterWhatsThisMode();
+    else if (nID == SC_CLOSE)
+        SendCommand(IDCANCEL);
+}
+
+void CDialog::RequestContextHelp(QPoint windowPos, QPoint screenPos)
+{
+    QWidget* control = m_window ? m_window->childAt(windowPos) : nullptr;
+    while (control && control->parentWidget() != m_window)
+        control = control->parentWidget();
+    QWidget* item = control ? control : m_window;
+    HELPINFO info{HELPINFO_WINDOW, ControlIdOf(item), item, screenPos};
+    OnHelpInfo(&info);
+}
+
+bool CDialog::OnHelpInfo(HELPINFO*)
+{
+    return false;
+}

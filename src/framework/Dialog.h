@@ -1,11 +1,13 @@
 #pragma once
 
 #include "DispatchTable.h"
+#include "Menu.h"
 #include "MessageBox.h" // IDOK, IDCANCEL
 #include "Wnd.h"
 
 #include <res/DialogTemplate.h>
 
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
 
@@ -21,6 +23,23 @@ class QKeyEvent;
 // Standard commands.
 inline constexpr int IDHELP = 9;
 inline constexpr unsigned ID_HELP = 57670;
+
+// System commands.
+inline constexpr unsigned SC_MINIMIZE = 0xF020;
+inline constexpr unsigned SC_CLOSE = 0xF060;
+inline constexpr unsigned SC_RESTORE = 0xF120;
+inline constexpr unsigned SC_CONTEXTHELP = 0xF180;
+
+// A context-help request: for a control or window (HELPINFO_WINDOW), or for a menu item.
+inline constexpr int HELPINFO_WINDOW = 0x0001;
+inline constexpr int HELPINFO_MENUITEM = 0x0002;
+
+struct HELPINFO {
+    int iContextType;
+    int iCtrlId;          // the control's id; -1 for one without
+    QWidget* hItemHandle; // the control, or the dialog itself
+    QPoint MousePos;      // in screen coordinates
+};
 
 // A dialog built from a template: modeless (Create) or modal (DoModal). Its controls' clicks and
 // notifications reach the handlers of its dispatch table; its key presses pass through
@@ -60,6 +79,12 @@ public:
     virtual bool PreTranslateMessage(QKeyEvent* message);
     const DialogTemplate& Template() const { return m_template; }
 
+    // The system menu: Restore, Minimize, What's This? (for a dialog with context help) and Close;
+    // a dialog may append entries of its own. `revert` puts back the standard menu.
+    CMenu* GetSystemMenu(bool revert);
+    // Shows the system menu at `screenPoint`; the chosen entry reaches OnSysCommand.
+    void ShowSystemMenu(QPoint screenPoint);
+
 protected:
     virtual bool OnInitDialog();
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -72,6 +97,11 @@ protected:
     virtual void PostNcDestroy() {}
     virtual DispatchTable GetDispatchTable() const { return {}; }
     virtual MessageTable GetMessageTable() const { return {}; }
+    // Every system command; this default carries out the standard ones: Restore, Minimize,
+    // What's This? (the next click on a control asks OnHelpInfo) and Close (the Cancel command).
+    virtual void OnSysCommand(unsigned nID, long lParam);
+    // A context-help request; true when it was dealt with. This default deals with none.
+    virtual bool OnHelpInfo(HELPINFO* pHelpInfo);
     // The dialog's keyboard navigation: Enter presses the default button, Esc is Cancel.
     bool IsDialogMessage(QKeyEvent* message);
     // Creates the window as a child control of `parent` (a property page inside its sheet) and
@@ -84,12 +114,16 @@ private:
     void ReleaseWindow();
     void ConnectNotifications();
     bool Dispatch(Notification code, int id);
+    bool IsSystemMenuKey(QKeyEvent* message);
+    // A What's This click at `windowPos` asks for help on the control there.
+    void RequestContextHelp(QPoint windowPos, QPoint screenPos);
 
     const DialogTemplate& m_template;
     CDialogWindow* m_window = nullptr;
     std::map<int, QWidget*> m_controls;
     std::map<int, std::unique_ptr<CWnd>> m_items; // wrappers handed out by GetDlgItem
     std::map<unsigned, QPointer<QTimer>> m_timers; // owned by the window
+    CMenu m_sysMenu;
     int m_defId = 0;
     int m_modalResult = -1;
     bool m_modal = false;

@@ -1,5 +1,6 @@
 #include "DialogBuilder.h"
 
+#include "Icons.h"
 #include "Wnd.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 CDialogUnits::CDialogUnits(const QFont& font)
@@ -42,8 +44,12 @@ QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog)
         return label;
     }
     case ControlKind::Icon: {
+        // The text names the icon resource.
+        unsigned iconId = 0;
+        std::from_chars(control.text.data(), control.text.data() + control.text.size(), iconId);
+        const QIcon icon = LoadIcon(iconId);
         auto* label = new QLabel(&dialog);
-        label->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+        label->setPixmap((icon.isNull() ? QApplication::windowIcon() : icon).pixmap(64, 64));
         label->setScaledContents(true);
         return label;
     }

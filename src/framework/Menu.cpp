@@ -18,6 +18,15 @@ PopupMenuRunner& Runner()
 unsigned ShowQtMenu(const CMenu& menu, QPoint screenPoint)
 {
     QMenu popup;
+    FillQtMenu(menu, popup);
+    const QAction* chosen = popup.exec(screenPoint);
+    return chosen ? chosen->data().toUInt() : 0;
+}
+
+} // namespace
+
+void FillQtMenu(const CMenu& menu, QMenu& popup)
+{
     for (const CMenu::Item& item : menu.Items()) {
         if (item.command == 0) {
             popup.addSeparator();
@@ -31,11 +40,7 @@ unsigned ShowQtMenu(const CMenu& menu, QPoint screenPoint)
             action->setChecked(true);
         }
     }
-    const QAction* chosen = popup.exec(screenPoint);
-    return chosen ? chosen->data().toUInt() : 0;
 }
-
-} // namespace
 
 PopupMenuRunner SetPopupMenuRunner(PopupMenuRunner runner)
 {
@@ -101,12 +106,14 @@ int CMenu::CheckMenuItem(unsigned command, unsigned flags)
     return previous;
 }
 
-bool CMenu::TrackPopupMenu(unsigned, QPoint screenPoint, CDialog& owner) const
+unsigned CMenu::TrackPopupMenu(unsigned flags, QPoint screenPoint, CDialog& owner) const
 {
     const unsigned command = Runner() ? Runner()(*this, screenPoint) : ShowQtMenu(*this, screenPoint);
     const Item* item = FindItem(command);
     if (!item || (item->state & (MF_GRAYED | MF_DISABLED)))
-        return false;
+        return 0;
+    if (flags & TPM_RETURNCMD)
+        return command;
     owner.SendCommand(command);
-    return true;
+    return 1;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CDialog;
+class QMenu;
 
 // Menu item flags.
 inline constexpr unsigned MF_BYCOMMAND = 0x0;
@@ -23,6 +24,7 @@ inline constexpr unsigned MF_STRING = 0x0;
 // TrackPopupMenu flags.
 inline constexpr unsigned TPM_LEFTALIGN = 0x0;
 inline constexpr unsigned TPM_RIGHTBUTTON = 0x2;
+inline constexpr unsigned TPM_RETURNCMD = 0x100;
 
 // A menu with its items' states. A popup is shown with TrackPopupMenu; the chosen item arrives
 // at the owner as a command.
@@ -46,8 +48,9 @@ public:
     const Item* FindItem(unsigned command) const;
 
     // Shows the menu at `screenPoint` (through the popup runner) and sends the chosen command to
-    // `owner`. Returns false when nothing was chosen.
-    bool TrackPopupMenu(unsigned flags, QPoint screenPoint, CDialog& owner) const;
+    // `owner`. Returns 0 when nothing was chosen, else 1; with TPM_RETURNCMD it returns the chosen
+    // command instead of sending it.
+    unsigned TrackPopupMenu(unsigned flags, QPoint screenPoint, CDialog& owner) const;
 
 private:
     Item* Find(unsigned command);
@@ -58,3 +61,6 @@ private:
 using PopupMenuRunner = std::function<unsigned(const CMenu& menu, QPoint screenPoint)>;
 // Installs `runner` (an empty one restores the real menus) and returns the one it replaces.
 PopupMenuRunner SetPopupMenuRunner(PopupMenuRunner runner);
+
+// Adds the items of `menu` to `popup`, each action carrying its command.
+void FillQtMenu(const CMenu& menu, QMenu& popup);

@@ -89,6 +89,7 @@ bool CLoginDialog::OnInitDialog()
     if (!m_pCurrentProfile)
         AfxMessageBox(IDS_NO_VALID_PROFILES, MB_OK | MB_ICONEXCLAMATION);
     UpdateControls();
+    AppendSystemMenuEntries();
     UpdateData(false);
     // The focus has been placed; it must stay where it is.
     return false;
@@ -146,6 +147,7 @@ DispatchTable CLoginDialog::GetDispatchTable() const
         OnCommand(ID_PROFILE_EDIT, &CLoginDialog::OnProfileEdit),
         OnCommand(ID_PROFILE_DELETE, &CLoginDialog::OnProfileDelete),
         OnCommand(ID_TEST_SCRIPT, &CLoginDialog::OnTestScript),
+        OnCommand(ID_HELP_COMMAND, &CLoginDialog::OnHelp),
     };
     return kTable;
 }

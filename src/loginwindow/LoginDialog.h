@@ -44,6 +44,8 @@ public:
     void UpdateControls();
     bool CheckEntries();
     bool PreTranslateMessage(QKeyEvent* message) override;
+    void OnHelp();
+    bool OnHelpInfo(HELPINFO* pHelpInfo) override;
 
     // The login run.
     void OnOK() override;
@@ -100,6 +102,7 @@ protected:
     void PostNcDestroy() override;
     DispatchTable GetDispatchTable() const override;
     MessageTable GetMessageTable() const override;
+    void OnSysCommand(unsigned nID, long lParam) override;
 
 private:
     void OpenTokenService();
@@ -115,4 +118,5 @@ private:
     void ShowAgain();
 
     std::unique_ptr<QSocketNotifier> m_pExitNotifier; // wakes the event loop when the program ends
+    void AppendSystemMenuEntries();
 };

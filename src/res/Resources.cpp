@@ -1,5 +1,7 @@
 #include "Resources.h"
+#include "resource.h"
 
+extern const DialogTemplate kAboutDialogTemplate;
 extern const DialogTemplate kLoginDialogTemplate;
 extern const DialogTemplate kPassphraseDialogTemplate;
 extern const DialogTemplate kProfileGeneralTemplate;
@@ -22,8 +24,9 @@ const Resource* FindById(const Resource* const (&resources)[N], unsigned id)
 
 const DialogTemplate* FindDialogTemplate(unsigned id)
 {
-    static const DialogTemplate* const kDialogs[] = {&kLoginDialogTemplate, &kPassphraseDialogTemplate,
-                                                      &kProfileGeneralTemplate, &kProfileAdvancedTemplate};
+    static const DialogTemplate* const kDialogs[] = {&kAboutDialogTemplate, &kLoginDialogTemplate,
+                                                     &kPassphraseDialogTemplate, &kProfileGeneralTemplate,
+                                                     &kProfileAdvancedTemplate};
     return FindById(kDialogs, id);
 }
 
@@ -37,4 +40,12 @@ const AcceleratorTable* FindAcceleratorTable(unsigned id)
 {
     static const AcceleratorTable* const kTables[] = {&kLoginAccelerators};
     return FindById(kTables, id);
+}
+
+std::span<const std::string_view> FindIconFiles(unsigned id)
+{
+    static constexpr std::string_view kProgramIcon[] = {":/icons/trevalo-32.png", ":/icons/trevalo-64.png"};
+    if (id == IDR_MAINFRAME)
+        return kProgramIcon;
+    return {};
 }

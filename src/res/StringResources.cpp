@@ -11,8 +11,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BROWSE_LOGIN_APP, "Browse for Login Application"},
     {IDS_BROWSE_SCRIPT_FILE, "Browse for Script File"},
     {IDS_SELECT_BUTTON, "&Select"},
+    {IDS_VERSION, "Version "},
     {IDS_NO_VALID_PROFILES, "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
                             "and select \"New...\""},
+    {IDS_AUTO_EXIT, "&AutoExit"},
     {IDS_ENTER_PIN, "Please enter your PIN."},
     {IDS_PIN_TOO_SHORT, "A PIN must be at least 4 characters long."},
     {IDS_LOGIN_TITLE, "Talvex Kelvane Login"},

@@ -8,7 +8,9 @@ inline constexpr unsigned IDS_SCRIPT_FILE_FILTER = 103;
 inline constexpr unsigned IDS_BROWSE_LOGIN_APP = 104;
 inline constexpr unsigned IDS_BROWSE_SCRIPT_FILE = 105;
 inline constexpr unsigned IDS_SELECT_BUTTON = 106;
+inline constexpr unsigned IDS_VERSION = 107;
 inline constexpr unsigned IDS_NO_VALID_PROFILES = 110;
+inline constexpr unsigned IDS_AUTO_EXIT = 113;
 inline constexpr unsigned IDS_ENTER_PIN = 115;
 inline constexpr unsigned IDS_PIN_TOO_SHORT = 117;
 inline constexpr unsigned IDS_LOGIN_TITLE = 119;
@@ -55,12 +57,16 @@ inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
 // Dialog templates
 inline constexpr unsigned IDD_PROFILE_GENERAL = 106;
 inline constexpr unsigned IDD_PROFILE_ADVANCED = 205;
+inline constexpr unsigned IDD_ABOUTBOX = 100;
 inline constexpr unsigned IDD_PASSPHRASE = 137;
 inline constexpr unsigned IDD_LOGIN = 204;
 
 // Menus and accelerator tables
 inline constexpr unsigned IDR_PROFILE_MENU = 136;
 inline constexpr unsigned IDR_LOGIN_ACCELERATORS = 128;
+
+// Icons
+inline constexpr unsigned IDR_MAINFRAME = 128;
 
 // Controls of the login window
 inline constexpr int IDC_PROFILE_COMBO = 2134;
@@ -87,10 +93,15 @@ inline constexpr int IDC_ADVANCED_SCRIPT_FILE = 1013;
 inline constexpr int IDC_ADVANCED_BROWSE_LOGIN_APP = 1016;
 inline constexpr int IDC_ADVANCED_BROWSE_SCRIPT_FILE = 1017;
 
+// Controls of the About box
+inline constexpr int IDC_VERSION = 1126;
+
 // Controls of the passphrase prompt
 inline constexpr int IDC_PASSPHRASE = 1024;
 
 // Commands
+inline constexpr unsigned IDM_ABOUTBOX = 16;
+inline constexpr unsigned ID_AUTO_EXIT = 113;
 inline constexpr unsigned ID_PROFILE_NEW = 32775;
 inline constexpr unsigned ID_PROFILE_EDIT = 32774;
 inline constexpr unsigned ID_PROFILE_DELETE = 32776;

@@ -1,20 +1,28 @@
-// Renders the login window in its typical states, the passphrase prompt, the profile editor's
-// pages and the browse dialog to PNG files, offscreen, on a throw-away hive, peers directory and
-// token service.
+// Renders the login window in its typical states, its system menu and a What's This popup, the
+// About box, the passphrase prompt, the profile editor's pages, the browse dialog and the help
+// window to PNG files, offscreen, on a throw-away hive, peers directory and token service.
 //
 //   render_screenshots OUTPUT_DIRECTORY
 #include "LoginWindowFixture.h"
 
+#include <app/AboutDlg.h>
 #include <editor/ProfilePropertySheet.h>
 #include <framework/FileDialog.h>
+#include <framework/HtmlHelp.h>
+#include <profiles/AppSettings.h>
 #include <profiles/RegistryKey.h>
+#include <res/HelpTopics.h>
 #include <res/resource.h>
 #include <token/PassphraseDlg.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
+#include <QWhatsThis>
 
 #include <cstdio>
 #include <functional>
@@ -24,14 +32,34 @@ namespace {
 
 QString g_output;
 
-void Save(QWidget* window, const char* name)
+void SavePixmap(const QPixmap& pixmap, const char* name)
 {
-    window->adjustSize();
     const QString path = g_output + "/" + name + ".png";
-    if (!window->grab().save(path))
+    if (!pixmap.save(path))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     else
         std::printf("%s\n", qPrintable(path));
+}
+
+void Save(QWidget* window, const char* name)
+{
+    window->adjustSize();
+    SavePixmap(window->grab(), name);
+}
+
+// `window` with `popup` drawn over it at `offset` from the window's top-left corner.
+void SaveWithPopup(QWidget* window, QWidget* popup, QPoint offset, const char* name)
+{
+    const QPixmap below = window->grab();
+    const QPixmap above = popup->grab();
+    const QRect area = QRect(QPoint(0, 0), below.size()).united(QRect(offset, above.size()));
+    QPixmap canvas(area.size());
+    canvas.fill(Qt::darkGray);
+    QPainter painter(&canvas);
+    painter.drawPixmap(-area.topLeft(), below);
+    painter.drawPixmap(offset - area.topLeft(), above);
+    painter.end();
+    SavePixmap(canvas, name);
 }
 
 // The fixture's set-up, used as a plain object here.
@@ -41,6 +69,7 @@ public:
     using LoginWindowTest::AddPeer;
     using LoginWindowTest::AddProfile;
     using LoginWindowTest::Open;
+    using LoginWindowTest::popups;
     using LoginWindowTest::SetDefaultProfile;
     using LoginWindowTest::dialog;
     using LoginWindowTest::dir;
@@ -72,6 +101,62 @@ void ProfileNeedingUserId()
     scene.AddProfile("Campus", "provider", "000123456789", "ann.example", true);
     scene.SetDefaultProfile("Campus");
     Save(scene.Open().GetSafeHwnd(), "login-user-id");
+}
+
+void SystemMenu()
+{
+    Scene scene;
+    scene.tokens.tokens = {{"000123456789", "ann"}};
+    scene.AddPeer("provider");
+    scene.AddProfile("Office dial-in", "provider", "000123456789");
+    scene.SetDefaultProfile("Office dial-in");
+    CAppSettings::SaveAutoExit(true);
+    CLoginDialog& dialog = scene.Open();
+    QWidget* window = dialog.GetSafeHwnd();
+    window->adjustSize();
+    // A right click on the window's background, left of the instruction line; the fixture's
+    // popup runner keeps the menu as it was shown.
+    const QPoint click(12, 16);
+    dialog.ShowSystemMenu(window->mapToGlobal(click));
+    QMenu menu;
+    FillQtMenu(*scene.popups.back(), menu);
+    menu.adjustSize();
+    SaveWithPopup(window, &menu, click, "login-system-menu");
+}
+
+void WhatsThisPopup()
+{
+    Scene scene;
+    scene.tokens.tokens = {{"000123456789", "ann"}};
+    scene.AddPeer("provider");
+    scene.AddProfile("Office dial-in", "provider", "000123456789");
+    scene.SetDefaultProfile("Office dial-in");
+    CLoginDialog& dialog = scene.Open();
+    QWidget* window = dialog.GetSafeHwnd();
+    window->adjustSize();
+    QWidget* token = dialog.GetControl(IDC_TOKEN_COMBO);
+    QHelpEvent event(QEvent::WhatsThis, QPoint(4, 4), token->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(token, &event);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        SaveWithPopup(window, popup, window->mapFromGlobal(popup->pos()), "login-whats-this");
+    QWhatsThis::hideText();
+}
+
+void AboutBox()
+{
+    const ModalRunner previous = SetModalRunner([](CDialog& dialog) {
+        Save(dialog.GetSafeHwnd(), "about-box");
+        dialog.EndDialog(IDOK);
+    });
+    CAboutDlg about;
+    about.DoModal();
+    SetModalRunner(previous);
+}
+
+void HelpWindow(std::string_view topic, const char* name)
+{
+    if (QWidget* window = HtmlHelp(nullptr, topic, HH_DISPLAY_TOPIC))
+        SavePixmap(window->grab(), name);
 }
 
 void PassphrasePrompt()
@@ -162,8 +247,14 @@ int main(int argc, char** argv)
     NoProfile();
     UsableProfile();
     ProfileNeedingUserId();
+    SystemMenu();
+    WhatsThisPopup();
+    AboutBox();
     PassphrasePrompt();
     NewProfile();
     EditedProfileAndBrowse();
+    HelpWindow(kHelpOverviewTopic, "help-overview");
+    HelpWindow(kHelpProfileTopic, "help-profile");
+    HelpWindow(std::string(kHelpProfileTopic) + "#placeholders", "help-profile-placeholders");
     return 0;
 }
