@@ -55,6 +55,12 @@ bool ChildProcess::ReadLine(std::string& line)
     }
 }
 
+void ChildProcess::Signal(int signal)
+{
+    if (m_pid > 0)
+        ::kill(m_pid, signal);
+}
+
 void ChildProcess::Kill()
 {
     if (m_pid > 0)

@@ -17,6 +17,7 @@ public:
     // The next line the child printed; false at the end of its output.
     bool ReadLine(std::string& line);
     void Kill();
+    void Signal(int signal);
     // Waits for the child; its exit code, or -1 when it did not exit normally.
     int Wait();
 

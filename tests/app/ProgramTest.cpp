@@ -1,0 +1,102 @@
+// The installed programs as a user meets them: trevalo started twice, trevalo-notify, signals.
+#include <profiles/AppSettings.h>
+#include <profiles/ConnectionProfile.h>
+
+#include <ChildProcess.h>
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest()
+    {
+        // The program's channel lives in the runtime directory: keep it in the test's own.
+        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        WriteFile(dir.File("peers/isp"), "# pppd options\n");
+        WriteFile(dir.File("login.scp"), "password: #$PASSCODE#$\n");
+        ChildProcess import({KELVANE_TOKEN, "import", "--user", "ann", "T1", "JBSWY3DPEHPK3PXPJBSWY3DP"});
+        EXPECT_EQ(0, import.Wait());
+        ConnectionProfile profile("Work");
+        profile.DUNPhonebookEntry = "isp";
+        profile.ScriptPath = dir.File("login.scp");
+        profile.LoginAppPath = "/bin/true";
+        profile.TokenSerialNumber = "T1";
+        EXPECT_TRUE(profile.Save());
+        CAppSettings::SaveDefaultProfile("Work");
+    }
+
+    static int Notify(const std::string& code)
+    {
+        ChildProcess notify({TREVALO_NOTIFY, code});
+        return notify.Wait();
+    }
+
+    // Waits until the program answers on its channel (code 99 means nothing to it).
+    static bool WaitUntilRunning()
+    {
+        for (int i = 0; i < 200; ++i) {
+            if (Notify("99") == 0)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(ProgramTest, ASecondCopyEndsAtOnceAndTheFirstRunsOn)
+{
+    ChildProcess first({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    ChildProcess second({TREVALO});
+    EXPECT_EQ(0, second.Wait());
+    EXPECT_EQ(0, Notify("99")); // the first still answers
+    // Notification 0 with no run on ends the program like Cancel.
+    EXPECT_EQ(0, Notify("0"));
+    EXPECT_EQ(0, first.Wait());
+    EXPECT_EQ(1, Notify("0"));
+}
+
+TEST_F(ProgramTest, TheNotifierSaysWhetherAProgramTookTheMessage)
+{
+    EXPECT_EQ(1, Notify("0"));
+    EXPECT_EQ(2, Notify("zero"));
+    EXPECT_EQ(2, Notify("-1"));
+    ChildProcess usage({TREVALO_NOTIFY});
+    EXPECT_EQ(2, usage.Wait());
+}
+
+TEST_F(ProgramTest, ATerminationSignalEndsTheProgramCleanly)
+{
+    ChildProcess program({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    program.Signal(SIGTERM);
+    EXPECT_EQ(0, program.Wait());
+}
+
+TEST_F(ProgramTest, ACopyThatDiedLeavesNoStaleChannel)
+{
+    {
+        ChildProcess killed({TREVALO});
+        ASSERT_TRUE(WaitUntilRunning());
+        killed.Kill();
+        killed.Wait();
+    }
+    EXPECT_EQ(1, Notify("99"));
+    ChildProcess next({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    EXPECT_EQ(0, Notify("0"));
+    EXPECT_EQ(0, next.Wait());
+}
