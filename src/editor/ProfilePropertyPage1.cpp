@@ -3,6 +3,7 @@
 #include "ComboBoxItems.h"
 #include "ProfilePropertySheet.h"
 
+#include <framework/HtmlHelp.h>
 #include <framework/DataExchange.h>
 #include <res/resource.h>
 
@@ -27,9 +28,15 @@ void CProfilePropertyPage1::DoDataExchange(CDataExchange* pDX)
     DDV_MaxChars(pDX, m_strUserId, kMaxUserIdChars);
 }
 
+void CProfilePropertyPage1::OnProfileHelp()
+{
+    HtmlHelp(GetSafeHwnd(), kHelpProfileTopic, HH_DISPLAY_TOPIC);
+}
+
 DispatchTable CProfilePropertyPage1::GetDispatchTable() const
 {
     static const DispatchEntry kTable[] = {
+        OnCommand(static_cast<int>(ID_HELP), &CProfilePropertyPage1::OnProfileHelp),
         OnCommand(IDC_GENERAL_USER_ID_CHECK, &CProfilePropertyPage1::OnUserIdClicked),
         OnSelChange(IDC_GENERAL_PHONEBOOK_ENTRY, &CProfilePropertyPage1::MarkModified),
         OnSelChange(IDC_GENERAL_TOKEN, &CProfilePropertyPage1::MarkModified),

@@ -19,6 +19,8 @@ public:
     // The user ID edit is enabled exactly when the User ID box is checked.
     void OnUserIdClicked();
     bool OnApply() override;
+    // The sheet's Help button: the topic on setting up a profile.
+    void OnProfileHelp();
 
     CProfilePropertySheet* m_pSheet = nullptr;
     CEdit m_editProfileName;

@@ -3,6 +3,7 @@
 #include "BrowseFileDialog.h"
 #include "ProfilePropertySheet.h"
 
+#include <framework/HtmlHelp.h>
 #include <framework/DataExchange.h>
 #include <framework/StringTable.h>
 #include <res/resource.h>
@@ -24,9 +25,15 @@ void CProfilePropertyPage2::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_ADVANCED_SCRIPT_FILE, m_strScriptFile);
 }
 
+void CProfilePropertyPage2::OnProfileHelp()
+{
+    HtmlHelp(GetSafeHwnd(), kHelpProfileTopic, HH_DISPLAY_TOPIC);
+}
+
 DispatchTable CProfilePropertyPage2::GetDispatchTable() const
 {
     static const DispatchEntry kTable[] = {
+        OnCommand(static_cast<int>(ID_HELP), &CProfilePropertyPage2::OnProfileHelp),
         OnCommand(IDC_ADVANCED_BROWSE_LOGIN_APP, &CProfilePropertyPage2::OnBrowseLoginApp),
         OnCommand(IDC_ADVANCED_BROWSE_SCRIPT_FILE, &CProfilePropertyPage2::OnBrowseScriptFile),
         OnEditChange(IDC_ADVANCED_LOGIN_APP, &CProfilePropertyPage2::MarkModified),

@@ -17,6 +17,8 @@ public:
     // Reports a change to the sheet.
     void MarkModified();
     bool OnApply() override;
+    // The sheet's Help button: the topic on setting up a profile.
+    void OnProfileHelp();
 
     CProfilePropertySheet* m_pSheet = nullptr;
     CEdit m_editScriptFile;

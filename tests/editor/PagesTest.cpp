@@ -1,6 +1,7 @@
 #include "ProfileEditorFixture.h"
 
 #include <editor/BrowseFileDialog.h>
+#include <framework/HtmlHelp.h>
 #include <res/resource.h>
 
 #include <QCheckBox>
@@ -184,4 +185,22 @@ TEST_F(ProfileEditorTest, ACancelledBrowseChangesNothingAndTypedTextDoesNotSeedT
     ASSERT_EQ(2u, browse.shown.size());
     EXPECT_EQ(dir.Path(), browse.shown[0].directory);
     EXPECT_EQ(dir.Path(), browse.shown[1].directory);
+}
+
+TEST_F(ProfileEditorTest, HelpOnEitherPageOpensTheProfileTopic)
+{
+    std::vector<std::string> topics;
+    const HtmlHelpRunner previous = SetHtmlHelpRunner([&](const HtmlHelpRequest& request) -> QWidget* {
+        topics.push_back(request.location + (request.command == HH_DISPLAY_TOPIC ? "" : " (other command)"));
+        return nullptr;
+    });
+    ConnectionProfile& work = AddProfile("Work");
+    Prepare(&work);
+    Run([&] {
+        Click(IDHELP);
+        sheet->SetActivePage(1);
+        Click(IDHELP);
+    });
+    SetHtmlHelpRunner(previous);
+    EXPECT_EQ((std::vector<std::string>(2, std::string(kHelpProfileTopic))), topics);
 }
