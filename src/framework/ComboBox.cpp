@@ -42,10 +42,17 @@ int CComboBox::AddString(std::string_view text)
     const QString item = ToQt(text);
     int index = box->count();
     if (IsSorted()) {
-        // After the last item that does not sort after the new one.
-        index = 0;
-        while (index < box->count() && QString::compare(box->itemText(index), item, Qt::CaseInsensitive) <= 0)
-            ++index;
+        // After the last item that does not sort after the new one (binary search: boxes can be long).
+        int low = 0;
+        int high = box->count();
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (QString::compare(box->itemText(middle), item, Qt::CaseInsensitive) <= 0)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        index = low;
     }
     const int selected = box->currentIndex();
     box->insertItem(index, item);

@@ -1,0 +1,124 @@
+// Start-up: from exec to the login window shown and the event loop idle, with 1,000 profiles and
+// 100 tokens, against a minimal Qt Widgets dialog program, in one run. A program counts as up
+// when it answers on its local socket, which it does only from its running event loop.
+//
+//   startup_bench [RUNS]
+#include <platform/Registry.h>
+#include <profiles/AppSettings.h>
+#include <profiles/ConnectionProfile.h>
+
+#include <TempDir.h>
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+pid_t Spawn(const std::vector<std::string>& words)
+{
+    std::vector<char*> argv;
+    for (const auto& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::perror(argv[0]);
+        std::exit(1);
+    }
+    return pid;
+}
+
+// Asks until the program answers; the time from its start.
+double TimeUntilAnswer(const std::string& socketPath, Clock::time_point start, const char* request)
+{
+    for (;;) {
+        QLocalSocket socket;
+        socket.connectToServer(QString::fromStdString(socketPath));
+        if (socket.waitForConnected(1000)) {
+            socket.write(request);
+            socket.waitForBytesWritten(1000);
+            if (socket.waitForReadyRead(10000) && socket.readLine() == "OK\n")
+                return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void MakeEnvironment(const TempDir& dir)
+{
+    WriteFile(dir.File("peers/isp"), "");
+    RegBeginTransaction();
+    for (int i = 0; i < 1000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Profile %04d", i);
+        ConnectionProfile profile(name);
+        profile.DUNPhonebookEntry = "isp";
+        profile.ScriptPath = dir.File("login.scp");
+        profile.LoginAppPath = "/bin/true";
+        profile.TokenSerialNumber = "T000";
+        profile.Save();
+    }
+    RegCommitTransaction();
+    CAppSettings::SaveDefaultProfile("Profile 0500");
+    for (int i = 0; i < 100; ++i) {
+        char serial[16];
+        std::snprintf(serial, sizeof serial, "T%03d", i);
+        const pid_t pid = Spawn({KELVANE_TOKEN, "import", "--user", "user", serial, "JBSWY3DPEHPK3PXPJBSWY3DP"});
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    TempDir dir;
+    ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    MakeEnvironment(dir);
+    const std::string trevaloSocket = dir.File("QuillonMainWindow-" + std::to_string(::getuid()));
+    const std::string referenceSocket = dir.File("reference");
+
+    std::vector<double> trevalo, reference;
+    for (int i = 0; i < runs; ++i) {
+        auto start = Clock::now();
+        pid_t pid = Spawn({TREVALO});
+        trevalo.push_back(TimeUntilAnswer(trevaloSocket, start, "MESSAGE KVRasNotify 99 0\n"));
+        TimeUntilAnswer(trevaloSocket, Clock::now(), "MESSAGE KVRasNotify 0 0\n"); // ends it
+        ::waitpid(pid, nullptr, 0);
+
+        start = Clock::now();
+        pid = Spawn({STARTUP_REFERENCE, referenceSocket});
+        reference.push_back(TimeUntilAnswer(referenceSocket, start, "ping\n"));
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    std::printf("start-up to an idle window, median of %d: trevalo (1,000 profiles, 100 tokens) %.1f ms, "
+                "minimal Qt dialog %.1f ms, ratio %.2f\n",
+                runs, Median(trevalo), Median(reference), Median(trevalo) / Median(reference));
+    return 0;
+}
