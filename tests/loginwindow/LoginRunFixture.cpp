@@ -59,12 +59,16 @@ void LoginRunTest::WriteRunProfile(const std::string& loginApp, int duration)
     SetDefaultProfile("Work");
 }
 
+void LoginRunTest::OpenWindow()
+{
+    dialog = new CWatchedLoginDialog(destroyed);
+    boxes.emplace();
+}
+
 void LoginRunTest::Press(unsigned command, const std::string& pin)
 {
-    if (!dialog) {
-        dialog = new CWatchedLoginDialog(destroyed);
-        boxes.emplace();
-    }
+    if (!dialog)
+        OpenWindow();
     Edit(IDC_PIN)->setText(QString::fromStdString(pin));
     dialog->SendCommand(command);
 }

@@ -12,6 +12,8 @@ protected:
     LoginRunTest();
 
     void WriteRunProfile(const std::string& loginApp, int duration = 0);
+    // Opens the window without pressing anything; its start-up messages are dropped.
+    void OpenWindow();
     // Opens the window and presses Connect (or Test Script) with `pin` typed in.
     void Connect(const std::string& pin = "1234");
     void TestScript(const std::string& pin = "1234");

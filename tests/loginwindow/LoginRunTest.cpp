@@ -152,12 +152,14 @@ TEST_F(LoginRunTest, ADialUpErrorRestoresAndBringsTheWindowBack)
 TEST_F(LoginRunTest, ADialUpErrorWhileIdleStillTriesTheRestore)
 {
     WriteRunProfile(dialer);
-    Open();
-    boxes.emplace();
+    OpenWindow();
     dialog->SendMessage(g_rasNotifyMessage, 1, 0);
     EXPECT_EQ((std::vector<std::string>{kMissingScript, kDialUpError}), boxes->Texts());
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(script));
+    // Notification 0 with no run on ends the program.
     dialog->SendMessage(g_rasNotifyMessage, 0, 0);
-    EXPECT_TRUE(destroyed || dialog->GetSafeHwnd() == nullptr);
+    EXPECT_TRUE(destroyed);
     dialog = nullptr;
 }
 
