@@ -334,6 +334,13 @@ LSTATUS RegBeginTransaction()
     return hive ? hive->Begin() : status;
 }
 
+LSTATUS RegBeginReadTransaction()
+{
+    LSTATUS status = ERROR_SUCCESS;
+    auto hive = SharedHive(status);
+    return hive ? hive->Begin(false) : status;
+}
+
 LSTATUS RegCommitTransaction()
 {
     LSTATUS status = ERROR_SUCCESS;

@@ -58,5 +58,7 @@ LSTATUS RegDeleteKey(HKEY parent, const char* subKey);
 // Groups every change until Commit into one transaction. Transactions nest: an inner one that is
 // rolled back undoes only its own changes.
 LSTATUS RegBeginTransaction();
+// Groups reads until Commit: they all see one state of the hive, and many reads go faster.
+LSTATUS RegBeginReadTransaction();
 LSTATUS RegCommitTransaction();
 LSTATUS RegRollbackTransaction();

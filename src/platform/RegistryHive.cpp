@@ -341,13 +341,14 @@ void CRegistryHive::Undo()
     m_keyCache.clear();
 }
 
-LSTATUS CRegistryHive::Begin()
+LSTATUS CRegistryHive::Begin(bool forWriting)
 {
-    if (m_readOnly)
+    if (forWriting && m_readOnly)
         return ERROR_ACCESS_DENIED;
     // IMMEDIATE takes the write lock up front, so a busy hive waits instead of failing midway.
     // Inside a transaction a savepoint lets the inner part be undone alone.
-    const LSTATUS status = Exec(m_depth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner");
+    const char* begin = forWriting ? "BEGIN IMMEDIATE" : "BEGIN";
+    const LSTATUS status = Exec(m_depth == 0 ? begin : "SAVEPOINT inner");
     if (status == ERROR_SUCCESS)
         ++m_depth;
     return status;

@@ -62,7 +62,8 @@ public:
     // is undone when `change` returns anything but ERROR_SUCCESS.
     LSTATUS Write(const std::function<LSTATUS()>& change);
     // Transactions nest; an inner one can be undone alone.
-    LSTATUS Begin();
+    // `forWriting` takes the write lock at once; a reading transaction only sees one state of the hive.
+    LSTATUS Begin(bool forWriting = true);
     LSTATUS Commit();
     LSTATUS Rollback();
 

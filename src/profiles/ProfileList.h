@@ -31,6 +31,7 @@ public:
     const CPhonebookEntries& GetPhonebookEntries() const { return m_phonebookEntries; }
 
 private:
+    bool LoadProfiles();
     std::vector<std::unique_ptr<ConnectionProfile>>::const_iterator Find(std::string_view name) const;
 
     std::vector<std::unique_ptr<ConnectionProfile>> m_profiles;
