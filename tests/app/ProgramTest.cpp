@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
@@ -76,6 +77,24 @@ TEST_F(ProgramTest, TheNotifierSaysWhetherAProgramTookTheMessage)
     EXPECT_EQ(2, Notify("-1"));
     ChildProcess usage({TREVALO_NOTIFY});
     EXPECT_EQ(2, usage.Wait());
+}
+
+TEST_F(ProgramTest, TheProgramCannotLeaveACoreFile)
+{
+    ChildProcess program({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    const std::string limits = ReadFile("/proc/" + std::to_string(program.Pid()) + "/limits");
+    program.Signal(SIGTERM);
+    EXPECT_EQ(0, program.Wait());
+    if (limits.empty())
+        GTEST_SKIP() << "the program's limits are not readable by this user";
+    const auto line = limits.find("Max core file size");
+    ASSERT_NE(std::string::npos, line);
+    std::istringstream fields(limits.substr(line + std::string("Max core file size").size()));
+    std::string soft, hard;
+    fields >> soft >> hard;
+    EXPECT_EQ("0", soft);
+    EXPECT_EQ("0", hard);
 }
 
 TEST_F(ProgramTest, ATerminationSignalEndsTheProgramCleanly)

@@ -18,6 +18,7 @@ public:
     bool ReadLine(std::string& line);
     void Kill();
     void Signal(int signal);
+    pid_t Pid() const { return m_pid; }
     // Waits for the child; its exit code, or -1 when it did not exit normally.
     int Wait();
 
