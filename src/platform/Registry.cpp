@@ -327,30 +327,35 @@ LSTATUS RegDeleteKey(HKEY parent, const char* subKey)
     });
 }
 
-LSTATUS RegBeginTransaction()
+namespace {
+
+// Runs one transaction step on the shared hive, or reports why there is none.
+template <class Step>
+LSTATUS OnSharedHive(Step step)
 {
     LSTATUS status = ERROR_SUCCESS;
     auto hive = SharedHive(status);
-    return hive ? hive->Begin() : status;
+    return hive ? step(*hive) : status;
+}
+
+} // namespace
+
+LSTATUS RegBeginTransaction()
+{
+    return OnSharedHive([](CRegistryHive& hive) { return hive.Begin(); });
 }
 
 LSTATUS RegBeginReadTransaction()
 {
-    LSTATUS status = ERROR_SUCCESS;
-    auto hive = SharedHive(status);
-    return hive ? hive->Begin(false) : status;
+    return OnSharedHive([](CRegistryHive& hive) { return hive.Begin(false); });
 }
 
 LSTATUS RegCommitTransaction()
 {
-    LSTATUS status = ERROR_SUCCESS;
-    auto hive = SharedHive(status);
-    return hive ? hive->Commit() : status;
+    return OnSharedHive([](CRegistryHive& hive) { return hive.Commit(); });
 }
 
 LSTATUS RegRollbackTransaction()
 {
-    LSTATUS status = ERROR_SUCCESS;
-    auto hive = SharedHive(status);
-    return hive ? hive->Rollback() : status;
+    return OnSharedHive([](CRegistryHive& hive) { return hive.Rollback(); });
 }
