@@ -5,6 +5,8 @@
 #include <loginwindow/LoginDialog.h>
 #include <res/resource.h>
 
+#include <QCoreApplication>
+
 namespace {
 constexpr const char* kAppTitle = "Talvex Kelvane Trevalo";
 }
@@ -37,7 +39,7 @@ bool CLoginApp::InitInstance()
         return false;
     if (window->m_pProfileList->GetPhonebookEntries().GetCount() == 0)
         AfxMessageBox(IDS_NO_PHONEBOOK_ENTRIES, MB_OK | MB_ICONEXCLAMATION);
-    return true;
+    return !m_bEndedWhileStarting;
 }
 
 bool CLoginApp::OnIdle(long count)
@@ -67,8 +69,13 @@ void CLoginApp::Deliver(const std::string& name, std::uint64_t wParam, std::int6
 bool CLoginApp::OnEndSession()
 {
     CLoginDialog* window = LoginWindow();
-    if (!window)
+    if (!window) {
+        // Still starting, inside a start-up message: no run yet, nothing to restore. Ending the
+        // event loops closes that message and makes every later one return at once.
+        m_bEndedWhileStarting = true;
+        QCoreApplication::exit(0);
         return true;
+    }
     if (!window->OnQueryEndSession())
         return false;
     window->DestroyWindow(); // the program ends with its window

@@ -28,4 +28,5 @@ private:
     void Deliver(const std::string& name, std::uint64_t wParam, std::int64_t lParam);
 
     std::unique_ptr<CInstanceServer> m_pInstanceServer;
+    bool m_bEndedWhileStarting = false;
 };

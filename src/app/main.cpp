@@ -2,9 +2,12 @@
 #include "EndSessionSignals.h"
 #include "LoginApp.h"
 
+#include <framework/HtmlHelp.h>
+
 #include <QApplication>
 #include <QSessionManager>
 
+#include <cstdio>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
@@ -18,6 +21,14 @@ void DisableCoreDumps()
     ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 }
 
+// F1 and the Help commands would find nothing: say so where a packager or a user starting the
+// program from a terminal sees it.
+void WarnWhenHelpIsMissing()
+{
+    if (const std::optional<std::filesystem::path> missing = MissingHelpFile(kHelpOverviewTopic))
+        std::fprintf(stderr, "trevalo: the help is not installed: %s is missing\n", missing->c_str());
+}
+
 CLoginApp theApp;
 
 } // namespace
@@ -27,6 +38,7 @@ int main(int argc, char** argv)
     DisableCoreDumps();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trevalo"));
+    WarnWhenHelpIsMissing();
     // Only the login window's end ends the program, not the closing of a message box.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager& manager) {

@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 
 #include <platform/HelpDirectory.h>
+#include <platform/HelpLocation.h>
 
 #include <QCoreApplication>
 
@@ -16,14 +17,32 @@ HtmlHelpRunner& Runner()
     return runner;
 }
 
+const std::filesystem::path& HelpDirectory()
+{
+    static const std::filesystem::path directory =
+        FindHelpDirectory(QCoreApplication::applicationDirPath().toStdString(), TREVALO_INSTALLED_HELP_DIR);
+    return directory;
+}
+
 CHelpViewer& Viewer()
 {
-    static CHelpViewer viewer(
-        FindHelpDirectory(QCoreApplication::applicationDirPath().toStdString(), TREVALO_INSTALLED_HELP_DIR));
+    static CHelpViewer viewer(HelpDirectory());
     return viewer;
 }
 
 } // namespace
+
+std::optional<std::filesystem::path> MissingHelpFile(std::string_view location)
+{
+    const std::optional<CHelpLocation> parsed = CHelpLocation::Parse(location);
+    if (!parsed)
+        return HelpDirectory();
+    const std::filesystem::path file = parsed->PathUnder(HelpDirectory());
+    std::error_code error;
+    if (std::filesystem::is_regular_file(file, error))
+        return std::nullopt;
+    return file;
+}
 
 HtmlHelpRunner SetHtmlHelpRunner(HtmlHelpRunner runner)
 {

@@ -2,7 +2,9 @@
 
 #include <res/HelpTopics.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ struct HtmlHelpRequest {
 // viewer is made on first use.
 QWidget* HtmlHelp(QWidget* caller, std::string_view location, unsigned command,
                   std::span<const HelpIdPair> ids = {});
+
+// The file that `location` names in the help directory the viewer uses, when it is missing (or
+// `location` is malformed); none when it is there.
+std::optional<std::filesystem::path> MissingHelpFile(std::string_view location);
 
 // Answers help requests. Tests install one to record them.
 using HtmlHelpRunner = std::function<QWidget*(const HtmlHelpRequest&)>;

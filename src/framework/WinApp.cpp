@@ -37,6 +37,10 @@ int CWinApp::Run(QApplication& application)
             m_pMainWnd->DestroyWindow();
         return 0;
     }
+    // The main window ended during start-up (a termination signal answered while a message box
+    // of InitInstance was open): its request to end went to that box's loop, not to this one.
+    if (!m_pMainWnd)
+        return 0;
     // The dispatcher is about to wait: the queue has drained.
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &application,
                      [this] {

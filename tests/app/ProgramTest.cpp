@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <csignal>
 #include <cstdlib>
@@ -103,6 +104,21 @@ TEST_F(ProgramTest, ATerminationSignalEndsTheProgramCleanly)
     ASSERT_TRUE(WaitUntilRunning());
     program.Signal(SIGTERM);
     EXPECT_EQ(0, program.Wait());
+}
+
+TEST_F(ProgramTest, ATerminationSignalEndsTheProgramWhileAStartUpMessageIsOpen)
+{
+    // No pppd peer: the message about phonebook entries waits for OK once the window is made.
+    // Then no token either: the window's own start waits in the message about tokens.
+    std::filesystem::remove(dir.File("peers/isp"));
+    for (const char* missing : {"the peer", "the token"}) {
+        if (std::string(missing) == "the token")
+            std::filesystem::remove_all(dir.File("data/kelvane"));
+        ChildProcess program({TREVALO});
+        ASSERT_TRUE(WaitUntilRunning()) << "without " << missing;
+        program.Signal(SIGTERM);
+        EXPECT_EQ(0, program.Wait()) << "without " << missing;
+    }
 }
 
 TEST_F(ProgramTest, ACopyThatDiedLeavesNoStaleChannel)

@@ -1,0 +1,155 @@
+// The Debian package as a user gets it: unpacked into a root of its own, its programs started
+// from there.
+#include <loginrun/Placeholders.h>
+
+#include <ChildProcess.h>
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kHelpWarning[] = "trevalo: the help is not installed";
+const char kDpkgDeb[] = "/usr/bin/dpkg-deb";
+
+// The one .deb the package build left in PACKAGE_DIR.
+std::string FindPackage()
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(PACKAGE_DIR))
+        if (entry.path().extension() == ".deb")
+            return entry.path();
+    return {};
+}
+
+// Runs `arguments` and returns what it printed on standard output; its exit code in `status`.
+std::string Output(const std::vector<std::string>& arguments, int& status)
+{
+    ChildProcess child(arguments);
+    std::string text, line;
+    while (child.ReadLine(line))
+        text += line + "\n";
+    status = child.Wait();
+    return text;
+}
+
+class PackageTest : public ::testing::Test {
+protected:
+    PackageTest() : package(FindPackage()), root(dir.File("root"))
+    {
+        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        if (package.empty())
+            return;
+        int status = -1;
+        Output({kDpkgDeb, "-x", package, root}, status);
+        EXPECT_EQ(0, status);
+    }
+
+    std::string Installed(const std::string& path) const { return root + "/usr/" + path; }
+
+    int Notify(const std::string& code) const
+    {
+        int status = -1;
+        Output({Installed("bin/trevalo-notify"), code}, status);
+        return status;
+    }
+
+    // Starts the installed program from `prefix` with a peer and a token, lets it answer on its
+    // channel, ends it with SIGTERM, and returns what it wrote on standard error.
+    std::string StartAndEnd(const std::string& prefix)
+    {
+        WriteFile(dir.File("peers/isp"), "# pppd options\n");
+        int status = -1;
+        Output({prefix + "/bin/kelvane-token", "import", "--user", "ann", "T1", "JBSWY3DPEHPK3PXPJBSWY3DP"}, status);
+        EXPECT_EQ(0, status) << "the installed token tool failed";
+        const std::string errors = dir.File("stderr.txt");
+        ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", prefix + "/bin/trevalo", errors});
+        bool running = false;
+        for (int i = 0; i < 200 && !running; ++i) {
+            running = Notify("99") == 0; // 99 means nothing to the program
+            if (!running)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(running) << "the installed program did not start: " << ReadFile(errors);
+        program.Signal(SIGTERM);
+        EXPECT_EQ(0, program.Wait());
+        return ReadFile(errors);
+    }
+
+    TempDir dir;
+    std::string package;
+    std::string root;
+};
+
+} // namespace
+
+TEST_F(PackageTest, DeclaresTheDebianPackagesItNeeds)
+{
+    ASSERT_FALSE(package.empty()) << "no .deb in " << PACKAGE_DIR << " (ctest builds it first)";
+    int status = -1;
+    const std::string fields = Output({kDpkgDeb, "-f", package, "Package", "Depends", "Recommends"}, status);
+    ASSERT_EQ(0, status);
+    EXPECT_NE(std::string::npos, fields.find("Package: trevalo\n"));
+    for (const char* library : {"libqt6widgets6", "libqt6network6", "libsqlite3-0", "libssl3", "libc6"})
+        EXPECT_NE(std::string::npos, fields.find(library)) << library << " missing from\n" << fields;
+    EXPECT_NE(std::string::npos, fields.find("Recommends: ppp"));
+}
+
+TEST_F(PackageTest, PutsEveryPieceInItsPlace)
+{
+    ASSERT_FALSE(package.empty());
+    for (const char* program : {"trevalo", "kelvane-token", "trevalo-reg", "trevalo-notify", "Notepad"})
+        EXPECT_EQ(0, ::access(Installed(std::string("bin/") + program).c_str(), X_OK)) << program;
+    const std::string desktop = ReadFile(Installed("share/applications/trevalo.desktop"));
+    EXPECT_NE(std::string::npos, desktop.find("\nExec=trevalo\n"));
+    EXPECT_NE(std::string::npos, desktop.find("\nIcon=trevalo\n"));
+    for (const char* icon : {"32x32", "64x64"})
+        EXPECT_TRUE(PathExists(Installed(std::string("share/icons/hicolor/") + icon + "/apps/trevalo.png"))) << icon;
+    const std::string examples = Installed("share/doc/trevalo/examples/");
+    EXPECT_TRUE(PathExists(examples + "peers/myisp"));
+    EXPECT_EQ(0, ::access((examples + "ip-up.d/trevalo").c_str(), X_OK));
+    EXPECT_NE(std::string::npos, ReadFile(examples + "ip-up.d/trevalo").find("trevalo-notify 0"));
+}
+
+TEST_F(PackageTest, TheExampleChatScriptIsFilledCompletely)
+{
+    ASSERT_FALSE(package.empty());
+    const PlaceholderValues values{"1234567890", "1234098765", "567890", "1234", "T1", "ann"};
+    std::istringstream script(ReadFile(Installed("share/doc/trevalo/examples/chat-myisp")));
+    std::string line, filled;
+    while (std::getline(script, line)) {
+        ReplacePlaceholders(line, values);
+        if (line.rfind('#', 0) != 0) // chat skips comment lines
+            filled += line + "\n";
+    }
+    EXPECT_EQ(std::string::npos, filled.find("#$")) << filled;
+    EXPECT_NE(std::string::npos, filled.find("ogin: ann\n"));
+    EXPECT_NE(std::string::npos, filled.find("assword: \\q1234567890\n"));
+}
+
+TEST_F(PackageTest, TheInstalledProgramStartsWithItsHelp)
+{
+    ASSERT_FALSE(package.empty());
+    ASSERT_TRUE(PathExists(Installed("share/trevalo/help/kelvane/html/trevalo_overview.htm")));
+    const std::string errors = StartAndEnd(root + "/usr");
+    EXPECT_EQ(std::string::npos, errors.find(kHelpWarning)) << errors;
+}
+
+TEST_F(PackageTest, AProgramWithoutItsHelpSaysSo)
+{
+    ASSERT_FALSE(package.empty());
+    if (PathExists(TREVALO_INSTALLED_HELP_DIR))
+        GTEST_SKIP() << "this machine has the help installed in " << TREVALO_INSTALLED_HELP_DIR;
+    fs::remove_all(Installed("share/trevalo"));
+    const std::string errors = StartAndEnd(root + "/usr");
+    EXPECT_NE(std::string::npos, errors.find(kHelpWarning)) << errors;
+}
