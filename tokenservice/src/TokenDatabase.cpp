@@ -115,6 +115,17 @@ bool HasTokenTable(SqliteConnection& db, const std::string& path)
     throw SqliteError(SQLITE_NOTADB, "no token table");
 }
 
+// Every token in a database that has its table, in the order of import; throws when a record
+// is damaged.
+std::vector<StoredToken> ReadTokens(SqliteConnection& db)
+{
+    std::vector<StoredToken> tokens;
+    SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
+    while (query.Step())
+        tokens.push_back(ReadRecord(query, false));
+    return tokens;
+}
+
 // Creates the folder (0700) and an empty file (0600) unless they exist, and tightens the mode
 // of a file someone made readable by others.
 void PrepareFile(const std::string& path)
@@ -140,7 +151,12 @@ bool Write(const std::string& path, Change change)
     SqliteConnection db(path, true);
     db.Execute("BEGIN IMMEDIATE");
     try {
-        db.Execute(kCreateSchema);
+        // Only what reads whole as a token database is changed: another program's file or a
+        // damaged database is refused (HasTokenTable and ReadTokens throw), not written to.
+        if (HasTokenTable(db, path))
+            ReadTokens(db);
+        else
+            db.Execute(kCreateSchema);
         const bool keep = change(db);
         db.Execute(keep ? "COMMIT" : "ROLLBACK");
         return keep;
@@ -174,11 +190,8 @@ bool TokenDatabase::List(std::vector<StoredToken>& tokens, TokenFailure& failure
         if (IsMissing(m_path))
             return true;
         SqliteConnection db(m_path, false);
-        if (!HasTokenTable(db, m_path))
-            return true;
-        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
-        while (query.Step())
-            tokens.push_back(ReadRecord(query, false));
+        if (HasTokenTable(db, m_path))
+            tokens = ReadTokens(db);
         return true;
     } catch (const SqliteError& error) {
         tokens.clear();
