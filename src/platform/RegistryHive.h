@@ -51,6 +51,15 @@ public:
     LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
     LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
     LSTATUS HasChildren(KeyId key, bool& hasChildren);
+
+    // Differs after any change to the hive, made through this connection or committed by
+    // another, so that a position remembered in a listing can be told stale.
+    struct Version {
+        std::int64_t ownChanges = -1;
+        std::int64_t otherCommits = -1;
+        bool operator==(const Version&) const = default;
+    };
+    Version CurrentVersion();
     LSTATUS DeleteKey(KeyId key);
 
     LSTATUS GetValue(KeyId key, std::string_view name, Value& value);
@@ -93,6 +102,7 @@ private:
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     int m_depth = 0;
+    KeyId m_lastKeyId = 0;
     std::map<std::string_view, sqlite3_stmt*> m_statements;
     std::unordered_map<std::string, KeyId> m_keyCache;
 };
