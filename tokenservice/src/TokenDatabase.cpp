@@ -209,7 +209,9 @@ TokenDatabase::Lookup TokenDatabase::Find(const std::string& serial, StoredToken
         SqliteConnection db(m_path, false);
         if (!HasTokenTable(db, m_path))
             return Lookup::Missing;
-        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " WHERE serial = ?1").c_str());
+        // The rows themselves, as List reads them: a damaged index must not pair the serial
+        // number with another token's record.
+        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " NOT INDEXED WHERE serial = ?1").c_str());
         query.Bind(1, serial);
         if (!query.Step())
             return Lookup::Missing;
