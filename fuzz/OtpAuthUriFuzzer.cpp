@@ -50,10 +50,8 @@ std::string Base32(const SecretBytes& bytes)
 std::string LinkFor(const OtpAuthUri& token)
 {
     return "otpauth://totp/x:" + PercentEncoded(token.account) + "?secret=" + Base32(token.seed) +
-           "&issuer=" + PercentEncoded(token.issuer) +
-           "&algorithm=" + TotpAlgorithmName(token.parameters.algorithm) +
-           "&digits=" + std::to_string(token.parameters.digits) +
-           "&period=" + std::to_string(token.parameters.period);
+           "&issuer=" + PercentEncoded(token.issuer) + "&algorithm=" + TotpAlgorithmName(token.parameters.algorithm) +
+           "&digits=" + std::to_string(token.parameters.digits) + "&period=" + std::to_string(token.parameters.period);
 }
 
 bool SameToken(const OtpAuthUri& a, const OtpAuthUri& b)

@@ -275,7 +275,7 @@ ModelRegistry::Value* ModelRegistry::FindValue(KeyId key, const std::string& nam
     if (found == m_keys.end())
         return nullptr;
     auto& values = found->second.values;
-    const auto value = std::find_if(values.begin(), values.end(),
-                                    [&](const Value& v) { return Upper(v.name) == Upper(name); });
+    const auto value =
+        std::find_if(values.begin(), values.end(), [&](const Value& v) { return Upper(v.name) == Upper(name); });
     return value == values.end() ? nullptr : &*value;
 }

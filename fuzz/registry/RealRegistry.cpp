@@ -33,39 +33,15 @@ RealRegistry::~RealRegistry()
 
 std::string RealRegistry::Apply(const Operation& operation)
 {
-    HKEY key = Handle(operation.slot);
-    const bool usesSlot = operation.kind != Kind::Create && operation.kind != Kind::Open &&
-                          operation.kind != Kind::OpenForReading && operation.kind != Kind::DeleteKey &&
-                          operation.kind != Kind::Begin && operation.kind != Kind::BeginRead &&
-                          operation.kind != Kind::Commit && operation.kind != Kind::Rollback;
-    if (usesSlot && key == nullptr)
-        return kEmptySlot;
-    const char* name = operation.text.c_str();
     switch (operation.kind) {
     case Kind::Create:
     case Kind::Open:
     case Kind::OpenForReading:
         return OpenKey(operation);
-    case Kind::Close:
-        m_slots[operation.slot] = nullptr;
-        return Status(RegCloseKey(key));
-    case Kind::SetValue:
-        return Status(RegSetValueEx(key, name, operation.type, Bytes(operation.data),
-                                    static_cast<DWORD>(operation.data.size())));
-    case Kind::QueryValue:
-        return QueryValue(key, operation);
-    case Kind::DeleteValue:
-        return Status(RegDeleteValue(key, name));
     case Kind::DeleteKey:
         if (Handle(operation.parent) == nullptr)
             return kEmptySlot;
-        return Status(RegDeleteKey(Handle(operation.parent), name));
-    case Kind::EnumKeys:
-        return EnumKeys(key);
-    case Kind::EnumKey:
-        return EnumKey(key, operation.number);
-    case Kind::EnumValues:
-        return EnumValues(key);
+        return Status(RegDeleteKey(Handle(operation.parent), operation.text.c_str()));
     case Kind::Begin:
         return Status(RegBeginTransaction());
     case Kind::BeginRead:
@@ -74,8 +50,36 @@ std::string RealRegistry::Apply(const Operation& operation)
         return Status(RegCommitTransaction());
     case Kind::Rollback:
         return Status(RegRollbackTransaction());
+    default:
+        break;
     }
-    return "unknown operation";
+    HKEY key = m_slots[operation.slot];
+    return key == nullptr ? kEmptySlot : ApplyToKey(key, operation);
+}
+
+std::string RealRegistry::ApplyToKey(HKEY key, const Operation& operation)
+{
+    const char* name = operation.text.c_str();
+    switch (operation.kind) {
+    case Kind::Close:
+        m_slots[operation.slot] = nullptr;
+        return Status(RegCloseKey(key));
+    case Kind::SetValue:
+        return Status(
+            RegSetValueEx(key, name, operation.type, Bytes(operation.data), static_cast<DWORD>(operation.data.size())));
+    case Kind::QueryValue:
+        return QueryValue(key, operation);
+    case Kind::DeleteValue:
+        return Status(RegDeleteValue(key, name));
+    case Kind::EnumKeys:
+        return EnumKeys(key);
+    case Kind::EnumKey:
+        return EnumKey(key, operation.number);
+    case Kind::EnumValues:
+        return EnumValues(key);
+    default:
+        return "not a call on a key";
+    }
 }
 
 std::string RealRegistry::OpenKey(const Operation& operation)
@@ -109,7 +113,8 @@ std::string RealRegistry::QueryValue(HKEY key, const Operation& operation)
     const LSTATUS status = RegQueryValueEx(key, operation.text.c_str(), &type, buffer.data(), &size);
     const std::string sizeText = " size=" + std::to_string(size);
     if (status == ERROR_MORE_DATA) {
-        const bool untouched = std::all_of(buffer.begin(), buffer.end(), [](unsigned char c) { return c == kUnwritten; });
+        const bool untouched =
+            std::all_of(buffer.begin(), buffer.end(), [](unsigned char c) { return c == kUnwritten; });
         return Status(status) + " type=" + std::to_string(type) + sizeText + (untouched ? " untouched" : " written");
     }
     if (status != ERROR_SUCCESS)

@@ -19,6 +19,7 @@ public:
     std::string Apply(const Operation& operation);
 
 private:
+    std::string ApplyToKey(HKEY key, const Operation& operation);
     std::string OpenKey(const Operation& operation);
     std::string QueryValue(HKEY key, const Operation& operation);
     std::string EnumKeys(HKEY key);

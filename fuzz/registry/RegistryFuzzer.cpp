@@ -32,7 +32,8 @@ void Run(const std::vector<Operation>& operations)
         const std::string expected = model.Apply(operations[i]);
         const std::string actual = real.Apply(operations[i]);
         Require(actual == expected, "registry",
-                "call " + std::to_string(i + 1) + " gave \"" + actual + "\" where the model gives \"" + expected + "\"");
+                "call " + std::to_string(i + 1) + " gave \"" + actual + "\" where the model gives \"" + expected +
+                    "\"");
     }
 }
 

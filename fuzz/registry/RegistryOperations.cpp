@@ -74,7 +74,8 @@ public:
         for (std::size_t i = 0; i < word.size(); ++i) {
             unsigned char byte = static_cast<unsigned char>(word[i]);
             const char* escape = word.data() + i + 1;
-            if (word[i] == '%' && i + 2 < word.size() && std::from_chars(escape, escape + 2, byte, 16).ptr == escape + 2)
+            if (word[i] == '%' && i + 2 < word.size() &&
+                std::from_chars(escape, escape + 2, byte, 16).ptr == escape + 2)
                 i += 2;
             text += static_cast<char>(byte);
         }
@@ -84,8 +85,9 @@ public:
     bool Number(DWORD& number, DWORD limit)
     {
         std::string_view word;
-        return Next(word) && std::from_chars(word.data(), word.data() + word.size(), number).ptr ==
-                                 word.data() + word.size() && number <= limit;
+        return Next(word) &&
+               std::from_chars(word.data(), word.data() + word.size(), number).ptr == word.data() + word.size() &&
+               number <= limit;
     }
 
     bool AtEnd() const { return m_rest.empty(); }

@@ -14,8 +14,21 @@
 // "-" is the empty text and %XX any byte. Lines that do not fit are skipped.
 struct Operation {
     enum class Kind {
-        Create, Open, OpenForReading, Close, SetValue, QueryValue, DeleteValue, DeleteKey,
-        EnumKeys, EnumKey, EnumValues, Begin, BeginRead, Commit, Rollback,
+        Create,
+        Open,
+        OpenForReading,
+        Close,
+        SetValue,
+        QueryValue,
+        DeleteValue,
+        DeleteKey,
+        EnumKeys,
+        EnumKey,
+        EnumValues,
+        Begin,
+        BeginRead,
+        Commit,
+        Rollback,
     };
     static constexpr int kSlots = 4;
     static constexpr int kRoot = -1;
