@@ -156,6 +156,24 @@ TEST_F(TokenDatabaseTest, AChangeNeverWritesOverAFileThatHoldsNoTokens)
     EXPECT_EQ(ReadFile(m_database.Path()), before);
 }
 
+TEST_F(TokenDatabaseTest, ASerialNumberTwiceCountsAsDamage)
+{
+    Add(MakeToken("A1", "alice"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_database.Path().c_str(), &db), SQLITE_OK);
+    // The same columns without the UNIQUE rule, each record twice.
+    ASSERT_EQ(sqlite3_exec(db,
+                           "ALTER TABLE tokens RENAME TO old; "
+                           "CREATE TABLE tokens AS SELECT * FROM old UNION ALL SELECT * FROM old; DROP TABLE old",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    std::vector<StoredToken> tokens;
+    EXPECT_FALSE(m_database.List(tokens, m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_FALSE(m_database.Add(MakeToken("B2", "bob"), m_failure));
+}
+
 TEST_F(TokenDatabaseTest, ARecordOutsideTheRulesCountsAsDamage)
 {
     Add(MakeToken("A1", "alice"));

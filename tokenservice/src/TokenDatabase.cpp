@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,13 +117,18 @@ bool HasTokenTable(SqliteConnection& db, const std::string& path)
 }
 
 // Every token in a database that has its table, in the order of import; throws when a record
-// is damaged.
+// is damaged or a serial number is there twice (the table's UNIQUE rules that out, so the file
+// is damaged).
 std::vector<StoredToken> ReadTokens(SqliteConnection& db)
 {
     std::vector<StoredToken> tokens;
+    std::set<std::string> serials;
     SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
-    while (query.Step())
+    while (query.Step()) {
         tokens.push_back(ReadRecord(query, false));
+        if (!serials.insert(tokens.back().serial).second)
+            throw SqliteError(SQLITE_CORRUPT, "serial number not unique");
+    }
     return tokens;
 }
 
