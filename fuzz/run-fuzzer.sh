@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for SECONDS on the working corpus WORK, after copying in the seeds it lacks;
-# the saved regressions are replayed first. A crashing input is written under FINDINGS.
+# the saved regressions are replayed at the start, and dictionaries/<target>.dict beside this script
+# is used when there is one. A crashing input is written under FINDINGS.
 # With --fresh, WORK is emptied first, so a short run always starts from the seeds alone.
 # Prints the number of runs and what was found; exits nonzero on a finding.
 # Usage: run-fuzzer.sh [--fresh] BINARY SECONDS WORK SEEDS REGRESSIONS FINDINGS
@@ -18,6 +19,9 @@ name=$(basename "$binary")
 [ $fresh -eq 1 ] && rm -rf "$work"
 mkdir -p "$work" "$findings"
 cp -n "$seeds"/* "$work"/ 2>/dev/null || true
+options=()
+dictionary=$(dirname "$0")/dictionaries/${name#fuzz_}.dict
+[ -f "$dictionary" ] && options+=(-dict="$dictionary")
 corpora=("$work")
 [ -d "$regressions" ] && corpora+=("$regressions")
 
@@ -33,7 +37,7 @@ status=0
 ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1} \
     "$binary" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "${corpora[@]}" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$findings/" "${options[@]}" "${corpora[@]}" >"$log" 2>&1 || status=$?
 
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
 if [ $status -eq 0 ]; then

@@ -7,8 +7,8 @@ namespace {
 
 using Kind = Operation::Kind;
 
-// How each call is written: its name, and whether it names a new slot and a parent before its
-// text, a value after it, and a number last.
+// How each call is written: its name, then whichever of these it takes, in this order: a slot,
+// a parent, a path or name, a type with data, a number.
 struct Shape {
     Kind kind;
     bool slot;
