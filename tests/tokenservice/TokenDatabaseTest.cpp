@@ -174,6 +174,24 @@ TEST_F(TokenDatabaseTest, ASerialNumberTwiceCountsAsDamage)
     EXPECT_FALSE(m_database.Add(MakeToken("B2", "bob"), m_failure));
 }
 
+TEST_F(TokenDatabaseTest, ADamagedIndexTakesNoChanges)
+{
+    Add(MakeToken("A1", "alice"));
+    Add(MakeToken("B2", "bob"));
+    // The serial numbers' index is the third page; its copy of "B2" becomes "B3".
+    std::string bytes = ReadFile(m_database.Path());
+    const std::size_t inIndex = bytes.find("B2", 2 * 4096);
+    ASSERT_NE(inIndex, std::string::npos);
+    bytes[inIndex + 1] = '3';
+    WriteFile(m_database.Path(), bytes);
+
+    std::vector<StoredToken> tokens;
+    EXPECT_TRUE(m_database.List(tokens, m_failure)) << "the records themselves are whole";
+    EXPECT_FALSE(m_database.Add(MakeToken("C3", "carol"), m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_EQ(ReadFile(m_database.Path()), bytes);
+}
+
 TEST_F(TokenDatabaseTest, ARecordOutsideTheRulesCountsAsDamage)
 {
     Add(MakeToken("A1", "alice"));

@@ -132,6 +132,14 @@ std::vector<StoredToken> ReadTokens(SqliteConnection& db)
     return tokens;
 }
 
+// SQLite finds damage only in the pages it reads, and a write into a damaged file spreads it.
+void CheckIntegrity(SqliteConnection& db)
+{
+    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
+    if (!check.Step() || check.Text(0) != "ok")
+        throw SqliteError(SQLITE_CORRUPT, "integrity check failed");
+}
+
 // Creates the folder (0700) and an empty file (0600) unless they exist, and tightens the mode
 // of a file someone made readable by others.
 void PrepareFile(const std::string& path)
@@ -158,11 +166,13 @@ bool Write(const std::string& path, Change change)
     db.Execute("BEGIN IMMEDIATE");
     try {
         // Only what reads whole as a token database is changed: another program's file or a
-        // damaged database is refused (HasTokenTable and ReadTokens throw), not written to.
-        if (HasTokenTable(db, path))
+        // damaged database is refused (these calls throw), not written to.
+        if (HasTokenTable(db, path)) {
+            CheckIntegrity(db);
             ReadTokens(db);
-        else
+        } else {
             db.Execute(kCreateSchema);
+        }
         const bool keep = change(db);
         db.Execute(keep ? "COMMIT" : "ROLLBACK");
         return keep;
