@@ -51,15 +51,6 @@ public:
     LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
     LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
     LSTATUS HasChildren(KeyId key, bool& hasChildren);
-
-    // Differs after any change to the hive, made through this connection or committed by
-    // another, so that a position remembered in a listing can be told stale.
-    struct Version {
-        std::int64_t ownChanges = -1;
-        std::int64_t otherCommits = -1;
-        bool operator==(const Version&) const = default;
-    };
-    Version CurrentVersion();
     LSTATUS DeleteKey(KeyId key);
 
     LSTATUS GetValue(KeyId key, std::string_view name, Value& value);
@@ -75,6 +66,15 @@ public:
     LSTATUS Begin(bool forWriting = true);
     LSTATUS Commit();
     LSTATUS Rollback();
+
+    // Differs after any change to the hive, made through this connection or committed by
+    // another, so that a position remembered in a listing can be told stale.
+    struct Version {
+        std::int64_t ownChanges = -1;
+        std::int64_t otherCommits = -1;
+        bool operator==(const Version&) const = default;
+    };
+    Version CurrentVersion();
 
     // A remembered key id for a path (any text naming it); false when none is remembered or the
     // key has since been deleted. Ids are never reused, so a remembered id is never another key.
