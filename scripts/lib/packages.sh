@@ -20,3 +20,6 @@ ensure_packages() {
 
 # The packages every build needs.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool)
+
+# What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

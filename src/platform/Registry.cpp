@@ -13,10 +13,12 @@ struct HKEY__ {
     std::shared_ptr<CRegistryHive> hive;
     CRegistryHive::KeyId id = 0;
     REGSAM access = 0;
-    // Where the last RegEnumKeyEx stopped, so listing all subkeys in turn stays linear.
+    // Where the last RegEnumKeyEx stopped, so listing all subkeys in turn stays linear; valid
+    // only while the hive is as it was then.
     bool cursorValid = false;
     DWORD cursorIndex = 0;
     std::string cursorFolded;
+    CRegistryHive::Version cursorVersion;
 };
 
 namespace {
@@ -166,14 +168,16 @@ LSTATUS CopyData(const CRegistryHive::Value& value, DWORD* type, unsigned char* 
 
 LSTATUS NextSubkey(HKEY key, const Resolved& resolved, DWORD index, std::string& found)
 {
-    const bool follows = key != HKEY_LOCAL_MACHINE && key->cursorValid && index == key->cursorIndex + 1;
+    if (key == HKEY_LOCAL_MACHINE)
+        return resolved.hive->ChildAt(resolved.id, index, found);
+    const CRegistryHive::Version version = resolved.hive->CurrentVersion();
+    const bool follows = key->cursorValid && index == key->cursorIndex + 1 && key->cursorVersion == version;
     const LSTATUS status = follows ? resolved.hive->ChildAfter(resolved.id, key->cursorFolded, found)
                                    : resolved.hive->ChildAt(resolved.id, index, found);
-    if (key != HKEY_LOCAL_MACHINE) {
-        key->cursorValid = status == ERROR_SUCCESS;
-        key->cursorIndex = index;
-        key->cursorFolded = CRegistryHive::Fold(found);
-    }
+    key->cursorValid = status == ERROR_SUCCESS;
+    key->cursorIndex = index;
+    key->cursorFolded = CRegistryHive::Fold(found);
+    key->cursorVersion = version;
     return status;
 }
 

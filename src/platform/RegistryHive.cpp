@@ -234,11 +234,16 @@ LSTATUS CRegistryHive::FindChild(KeyId parent, std::string_view name, KeyId& chi
 
 LSTATUS CRegistryHive::CreateChild(KeyId parent, std::string_view name, KeyId& child)
 {
-    auto insert = Statement("INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3)");
-    insert.Bind(1, parent).Bind(2, name).Bind(3, Fold(name)).Step();
+    // Past every number this connection gave out, even in a transaction since undone (which
+    // takes the sequence back): a handle still holding such a number must find its key gone,
+    // not find another key.
+    auto insert = Statement("INSERT INTO keys(id, parent, name, folded) VALUES("
+                            "max(?4, coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'keys'), 0)) + 1, "
+                            "?1, ?2, ?3)");
+    insert.Bind(1, parent).Bind(2, name).Bind(3, Fold(name)).Bind(4, m_lastKeyId).Step();
     if (insert.Failed())
         return Finish(insert);
-    child = sqlite3_last_insert_rowid(m_db);
+    child = m_lastKeyId = sqlite3_last_insert_rowid(m_db);
     return ERROR_SUCCESS;
 }
 
@@ -258,6 +263,13 @@ LSTATUS CRegistryHive::ChildAfter(KeyId parent, std::string_view afterFolded, st
         return query.Failed() ? Finish(query) : ERROR_NO_MORE_ITEMS;
     name = query.Text(0);
     return ERROR_SUCCESS;
+}
+
+CRegistryHive::Version CRegistryHive::CurrentVersion()
+{
+    auto query = Statement("PRAGMA data_version");
+    const std::int64_t commits = query.Step() ? query.Integer(0) : -1;
+    return {sqlite3_total_changes64(m_db), commits};
 }
 
 LSTATUS CRegistryHive::HasChildren(KeyId key, bool& hasChildren)
@@ -337,7 +349,7 @@ void CRegistryHive::Undo()
     if (sqlite3_get_autocommit(m_db) == 0)
         Exec("ROLLBACK");
     m_depth = 0;
-    // Ids handed out in the undone transaction will be handed out again.
+    // The remembered keys may have been made in the undone transaction.
     m_keyCache.clear();
 }
 

@@ -67,6 +67,15 @@ public:
     LSTATUS Commit();
     LSTATUS Rollback();
 
+    // Differs after any change to the hive, made through this connection or committed by
+    // another, so that a position remembered in a listing can be told stale.
+    struct Version {
+        std::int64_t ownChanges = -1;
+        std::int64_t otherCommits = -1;
+        bool operator==(const Version&) const = default;
+    };
+    Version CurrentVersion();
+
     // A remembered key id for a path (any text naming it); false when none is remembered or the
     // key has since been deleted. Ids are never reused, so a remembered id is never another key.
     bool CachedKey(const std::string& path, KeyId& key);
@@ -93,6 +102,7 @@ private:
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     int m_depth = 0;
+    KeyId m_lastKeyId = 0;
     std::map<std::string_view, sqlite3_stmt*> m_statements;
     std::unordered_map<std::string, KeyId> m_keyCache;
 };

@@ -306,6 +306,38 @@ TEST_F(Registry, KeysOfAnUndoneTransactionAreNotFoundLater)
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, Open("S\\Undone\\Child", key));
 }
 
+TEST_F(Registry, AHandleToAKeyOfAnUndoneTransactionNeverReachesANewKey)
+{
+    Key undone;
+    ASSERT_EQ(ERROR_SUCCESS, RegBeginTransaction());
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\Undone\\Child", undone));
+    ASSERT_EQ(ERROR_SUCCESS, RegRollbackTransaction());
+    Key other;
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\Other\\Child", other));
+    EXPECT_EQ(ERROR_KEY_DELETED, SetBytes(undone, "v", REG_SZ, std::string("x", 2)));
+    EXPECT_TRUE(ValueNames(other).empty());
+}
+
+TEST_F(Registry, SubkeysListByIndexAfterChangesBetweenCalls)
+{
+    Key key;
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\B", key));
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\C", key));
+    Key parent;
+    ASSERT_EQ(ERROR_SUCCESS, Open("S", parent));
+    char name[16];
+    DWORD length = sizeof name;
+    ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyEx(parent, 0, name, &length));
+    EXPECT_EQ("B", std::string(name, length));
+    ASSERT_EQ(ERROR_SUCCESS, Create("S\\A", key));
+    length = sizeof name;
+    ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyEx(parent, 1, name, &length));
+    EXPECT_EQ("B", std::string(name, length));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKey(HKEY_LOCAL_MACHINE, "S\\C"));
+    length = sizeof name;
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumKeyEx(parent, 2, name, &length));
+}
+
 TEST_F(Registry, TheHiveIsAPrivateFileUnderTheConfigDirectory)
 {
     Key key;

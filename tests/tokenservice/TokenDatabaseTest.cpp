@@ -128,6 +128,70 @@ TEST_F(TokenDatabaseTest, AFileThatIsNoTokenDatabaseFailsNamingTheFile)
     EXPECT_EQ(ReadFile(m_database.Path()), std::string(4096, 'x'));
 }
 
+TEST_F(TokenDatabaseTest, AChangeNeverWritesOverAFileThatHoldsNoTokens)
+{
+    std::filesystem::create_directories(m_dir.Path() + "/data/kelvane");
+    // SQLite takes a file shorter than a page for an empty database.
+    WriteFile(m_database.Path(), "\n");
+    EXPECT_FALSE(m_database.Add(MakeToken("A1", "alice"), m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_EQ(ReadFile(m_database.Path()), "\n");
+
+    std::filesystem::remove(m_database.Path());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_database.Path().c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE notes(text); INSERT INTO notes VALUES('keep me')", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::string before = ReadFile(m_database.Path());
+    EXPECT_FALSE(m_database.Add(MakeToken("A1", "alice"), m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_EQ(ReadFile(m_database.Path()), before);
+
+    // A table of that name with other columns is not ours either.
+    ASSERT_EQ(sqlite3_open(m_database.Path().c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE tokens(a, b, c, d, e, f, g, h, i, j, k)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    before = ReadFile(m_database.Path());
+    EXPECT_FALSE(m_database.Add(MakeToken("A1", "alice"), m_failure));
+    EXPECT_EQ(ReadFile(m_database.Path()), before);
+}
+
+TEST_F(TokenDatabaseTest, ASerialNumberTwiceCountsAsDamage)
+{
+    Add(MakeToken("A1", "alice"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_database.Path().c_str(), &db), SQLITE_OK);
+    // The same columns without the UNIQUE rule, each record twice.
+    ASSERT_EQ(sqlite3_exec(db,
+                           "ALTER TABLE tokens RENAME TO old; "
+                           "CREATE TABLE tokens AS SELECT * FROM old UNION ALL SELECT * FROM old; DROP TABLE old",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    std::vector<StoredToken> tokens;
+    EXPECT_FALSE(m_database.List(tokens, m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_FALSE(m_database.Add(MakeToken("B2", "bob"), m_failure));
+}
+
+TEST_F(TokenDatabaseTest, ADamagedIndexTakesNoChanges)
+{
+    Add(MakeToken("A1", "alice"));
+    Add(MakeToken("B2", "bob"));
+    // The serial numbers' index is the third page; its copy of "B2" becomes "B3".
+    std::string bytes = ReadFile(m_database.Path());
+    const std::size_t inIndex = bytes.find("B2", 2 * 4096);
+    ASSERT_NE(inIndex, std::string::npos);
+    bytes[inIndex + 1] = '3';
+    WriteFile(m_database.Path(), bytes);
+
+    std::vector<StoredToken> tokens;
+    EXPECT_TRUE(m_database.List(tokens, m_failure)) << "the records themselves are whole";
+    EXPECT_FALSE(m_database.Add(MakeToken("C3", "carol"), m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_EQ(ReadFile(m_database.Path()), bytes);
+}
+
 TEST_F(TokenDatabaseTest, ARecordOutsideTheRulesCountsAsDamage)
 {
     Add(MakeToken("A1", "alice"));
@@ -135,9 +199,15 @@ TEST_F(TokenDatabaseTest, ARecordOutsideTheRulesCountsAsDamage)
     ASSERT_EQ(sqlite3_open(m_database.Path().c_str(), &db), SQLITE_OK);
     sqlite3_exec(db, "UPDATE tokens SET digits = 12", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+    const std::string before = ReadFile(m_database.Path());
     std::vector<StoredToken> tokens;
     EXPECT_FALSE(m_database.List(tokens, m_failure));
     EXPECT_EQ(m_failure.title, "Token database damaged");
+    // A damaged database takes no changes either.
+    EXPECT_FALSE(m_database.Add(MakeToken("B2", "bob"), m_failure));
+    EXPECT_EQ(m_failure.title, "Token database damaged");
+    EXPECT_FALSE(m_database.Remove("A1", m_failure));
+    EXPECT_EQ(ReadFile(m_database.Path()), before);
 }
 
 } // namespace

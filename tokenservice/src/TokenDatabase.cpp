@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +116,30 @@ bool HasTokenTable(SqliteConnection& db, const std::string& path)
     throw SqliteError(SQLITE_NOTADB, "no token table");
 }
 
+// Every token in a database that has its table, in the order of import; throws when a record
+// is damaged or a serial number is there twice (the table's UNIQUE rules that out, so the file
+// is damaged).
+std::vector<StoredToken> ReadTokens(SqliteConnection& db)
+{
+    std::vector<StoredToken> tokens;
+    std::set<std::string> serials;
+    SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
+    while (query.Step()) {
+        tokens.push_back(ReadRecord(query, false));
+        if (!serials.insert(tokens.back().serial).second)
+            throw SqliteError(SQLITE_CORRUPT, "serial number not unique");
+    }
+    return tokens;
+}
+
+// SQLite finds damage only in the pages it reads, and a write into a damaged file spreads it.
+void CheckIntegrity(SqliteConnection& db)
+{
+    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
+    if (!check.Step() || check.Text(0) != "ok")
+        throw SqliteError(SQLITE_CORRUPT, "integrity check failed");
+}
+
 // Creates the folder (0700) and an empty file (0600) unless they exist, and tightens the mode
 // of a file someone made readable by others.
 void PrepareFile(const std::string& path)
@@ -140,7 +165,14 @@ bool Write(const std::string& path, Change change)
     SqliteConnection db(path, true);
     db.Execute("BEGIN IMMEDIATE");
     try {
-        db.Execute(kCreateSchema);
+        // Only what reads whole as a token database is changed: another program's file or a
+        // damaged database is refused (these calls throw), not written to.
+        if (HasTokenTable(db, path)) {
+            CheckIntegrity(db);
+            ReadTokens(db);
+        } else {
+            db.Execute(kCreateSchema);
+        }
         const bool keep = change(db);
         db.Execute(keep ? "COMMIT" : "ROLLBACK");
         return keep;
@@ -174,11 +206,8 @@ bool TokenDatabase::List(std::vector<StoredToken>& tokens, TokenFailure& failure
         if (IsMissing(m_path))
             return true;
         SqliteConnection db(m_path, false);
-        if (!HasTokenTable(db, m_path))
-            return true;
-        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
-        while (query.Step())
-            tokens.push_back(ReadRecord(query, false));
+        if (HasTokenTable(db, m_path))
+            tokens = ReadTokens(db);
         return true;
     } catch (const SqliteError& error) {
         tokens.clear();
@@ -196,7 +225,9 @@ TokenDatabase::Lookup TokenDatabase::Find(const std::string& serial, StoredToken
         SqliteConnection db(m_path, false);
         if (!HasTokenTable(db, m_path))
             return Lookup::Missing;
-        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " WHERE serial = ?1").c_str());
+        // The rows themselves, as List reads them: a damaged index must not pair the serial
+        // number with another token's record.
+        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " NOT INDEXED WHERE serial = ?1").c_str());
         query.Bind(1, serial);
         if (!query.Step())
             return Lookup::Missing;
