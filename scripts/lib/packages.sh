@@ -18,8 +18,10 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# The packages every build needs.
-BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool)
+# The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
+# Debian packages it depends on.
+BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
+                dpkg-dev file)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

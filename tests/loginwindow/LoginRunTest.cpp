@@ -189,6 +189,36 @@ TEST_F(LoginRunTest, AFailedRestoreAtTheEndBringsTheWindowBackAndKeepsTheBackup)
     EXPECT_EQ(kUserText, ReadFile(script));
 }
 
+TEST_F(LoginRunTest, AScriptDirectoryMovedAwayDuringTheRunIsReportedAndItsTextKept)
+{
+    std::filesystem::create_directory(dir.File("scripts"));
+    script = dir.File("scripts/login.scp");
+    backup = dir.File("scripts/LOGIN.BAK");
+    WriteFile(script, kUserText);
+    WriteRunProfile(waitingDialer);
+    Connect();
+    std::filesystem::rename(dir.File("scripts"), dir.File("moved"));
+    WriteFile(dir.File("go"), "");
+    WaitForProgramAndPoll();
+    ASSERT_FALSE(destroyed);
+    EXPECT_EQ((std::vector<std::string>{kMissingScript}), boxes->Texts());
+    EXPECT_FALSE(PathExists(dir.File("scripts"))); // nothing is written at the old place
+    EXPECT_EQ(kUserText, ReadFile(dir.File("moved/LOGIN.BAK")));
+    EXPECT_TRUE(Control(IDOK)->isEnabled());
+
+    // Back in place, the next Connect puts the user's text back first and runs.
+    std::filesystem::rename(dir.File("moved"), dir.File("scripts"));
+    std::filesystem::remove(dir.File("go"));
+    boxes.emplace();
+    Connect();
+    EXPECT_TRUE(boxes->Texts().empty());
+    WriteFile(dir.File("go"), "");
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+}
+
 TEST_F(LoginRunTest, TheEndOfTheSessionRestoresTheScript)
 {
     WriteRunProfile(waitingDialer);

@@ -48,11 +48,14 @@ TEST(PeersDirectory, ListsRegularFilesInNameOrder)
     EXPECT_EQ((std::vector<std::string>{"Office", "a b", "home-isp", "work", "work-link"}), Entries());
 }
 
-TEST(PeersDirectory, AMissingOrEmptyDirectoryHasNoEntries)
+TEST(PeersDirectory, AMissingOrEmptyDirectoryOrAFileInItsPlaceHasNoEntries)
 {
     TempDir dir;
     EXPECT_TRUE(Entries().empty());
     ::setenv("TREVALO_PEERS_DIR", dir.File("no-such-dir").c_str(), 1);
+    EXPECT_TRUE(Entries().empty());
+    WriteFile(dir.File("peers-file"), "noauth\n");
+    ::setenv("TREVALO_PEERS_DIR", dir.File("peers-file").c_str(), 1);
     EXPECT_TRUE(Entries().empty());
 }
 

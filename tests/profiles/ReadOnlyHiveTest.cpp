@@ -38,6 +38,20 @@ std::string StartReader(const TempDir& dir, bool otherUser)
     return line;
 }
 
+// What the profile store reports when the directory of the hive is mounted read-only for the
+// reader, in a mount namespace of its own (as its owner: the files' modes would let it write).
+// Empty when this machine lets no process make such a namespace.
+std::string StartReaderOnReadOnlyFileSystem(const std::string& hiveDirectory)
+{
+    const std::string mountAndRead = "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$1\"";
+    ChildProcess reader({"/usr/bin/unshare", "--map-root-user", "--mount", "/bin/sh", "-c", mountAndRead,
+                         hiveDirectory, PROFILE_READER});
+    std::string line;
+    reader.ReadLine(line);
+    reader.Wait();
+    return line;
+}
+
 } // namespace
 
 TEST(ReadOnlyHive, AReaderWhoMayNotWriteGetsDefaultsAndNoProfiles)
@@ -51,4 +65,18 @@ TEST(ReadOnlyHive, AReaderWhoMayNotWriteGetsDefaultsAndNoProfiles)
 
     ::chmod(RegistryHivePath().c_str(), 0444);
     EXPECT_EQ("loaded=0 profiles=0 autoexit=0 script=", StartReader(dir, true));
+}
+
+TEST(ReadOnlyHive, AHiveOnAReadOnlyFileSystemGivesDefaultsAndNoProfiles)
+{
+    TempDir dir;
+    CAppSettings::SaveAutoExit(true);
+    ConnectionProfile profile("Office");
+    ASSERT_TRUE(profile.Save());
+    const std::string line = StartReaderOnReadOnlyFileSystem(dir.File("config/trevalo"));
+    if (line.empty())
+        GTEST_SKIP() << "no mount namespace can be made here";
+    EXPECT_EQ("loaded=0 profiles=0 autoexit=0 script=", line);
+    // Writable again, the hive works as before.
+    EXPECT_EQ("loaded=1 profiles=1 autoexit=1 script=", StartReader(dir, false));
 }
