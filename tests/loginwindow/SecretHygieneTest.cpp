@@ -1,5 +1,5 @@
 // After every way a run can end, no file under the run's directories (script, backup, hive,
-// token data, peers) holds the PIN, the passphrase or a passcode.
+// token data, peers) holds the PIN, the passphrase, a passcode or the token's seed.
 #include "LoginRunFixture.h"
 
 #include <framework/Dialog.h>
@@ -7,8 +7,11 @@
 
 #include <QLineEdit>
 
+#include <ChildProcess.h>
+
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <sys/stat.h>
 
 namespace {
@@ -18,14 +21,15 @@ const std::string kPassphrase = "horse-battery-staple";
 const std::vector<std::string> kSecrets = {kPin, kPassphrase, "97531864424242", "97531864131313", "424242"};
 
 // Every regular file below `root` that holds one of the secrets.
-std::vector<std::string> FilesHoldingSecrets(const std::string& root)
+std::vector<std::string> FilesHoldingSecrets(const std::string& root,
+                                             const std::vector<std::string>& secrets = kSecrets)
 {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (!entry.is_regular_file())
             continue;
         const std::string content = ReadFile(entry.path().string());
-        for (const std::string& secret : kSecrets)
+        for (const std::string& secret : secrets)
             if (content.find(secret) != std::string::npos)
                 found.push_back(entry.path().string() + " holds " + secret);
     }
@@ -74,4 +78,37 @@ TEST_F(LoginRunTest, NoSecretStaysInAnyFileWhateverEndsTheRun)
         dialog = nullptr;
     }
     SetModalRunner(previous);
+}
+
+TEST_F(LoginRunTest, NoSecretOrSeedStaysInAnyFileWithTheRealTokenLibrary)
+{
+    const std::string seed = "TrevaloSecretSeed!42";
+    const std::string seedBase32 = "KRZGK5TBNRXVGZLDOJSXIU3FMVSCCNBS";
+    ChildProcess import({"/bin/sh", "-c", "printf '%s\\n%s\\n' \"$1\" \"$2\" | \"$0\" import --user ann --protect 000111 -",
+                         KELVANE_TOKEN, seedBase32, kPassphrase});
+    ASSERT_EQ(0, import.Wait());
+    // The library's own calls in place of the fixture's double, which puts them back at the end.
+    TokenCalls() = {&::OpenTokenService, &::CloseTokenService, &::EnumToken,
+                    &::SelectToken,      &::GetPasscode,       &::GetTokenError};
+    const ModalRunner previous = SetModalRunner([](CDialog& prompt) {
+        qobject_cast<QLineEdit*>(prompt.GetControl(IDC_PASSPHRASE))->setText(QString::fromStdString(kPassphrase));
+        prompt.SendCommand(IDOK);
+    });
+    WriteRunProfile(dialer);
+    Connect(kPin);
+    WaitForProgramAndPoll();
+    SetModalRunner(previous);
+    ASSERT_TRUE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(script));
+
+    // The passcodes the login application saw; its copy is its own file, not the program's.
+    const std::string seenText = ReadFile(seen);
+    std::filesystem::remove(seen);
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(seenText, found,
+                                  std::regex("password: \\\\q(" + kPin + "\\d{6})\nnext: (" + kPin +
+                                             "\\d{6})\ncode: (\\d{6}) ")))
+        << seenText;
+    const std::vector<std::string> secrets = {kPin, kPassphrase, found[1], found[2], found[3], seed, seedBase32};
+    EXPECT_EQ((std::vector<std::string>{}), FilesHoldingSecrets(dir.Path(), secrets));
 }
