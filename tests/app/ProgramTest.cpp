@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <csignal>
 #include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -43,15 +41,7 @@ protected:
     }
 
     // Waits until the program answers on its channel (code 99 means nothing to it).
-    static bool WaitUntilRunning()
-    {
-        for (int i = 0; i < 200; ++i) {
-            if (Notify("99") == 0)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
+    static bool WaitUntilRunning() { return WaitUntilAnswering({TREVALO_NOTIFY, "99"}); }
 
     TempDir dir;
 };

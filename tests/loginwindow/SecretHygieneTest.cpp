@@ -36,6 +36,13 @@ std::vector<std::string> FilesHoldingSecrets(const std::string& root,
     return found;
 }
 
+// Answers the passphrase prompt.
+void TypePassphrase(CDialog& prompt)
+{
+    qobject_cast<QLineEdit*>(prompt.GetControl(IDC_PASSPHRASE))->setText(QString::fromStdString(kPassphrase));
+    prompt.SendCommand(IDOK);
+}
+
 } // namespace
 
 TEST_F(LoginRunTest, NoSecretStaysInAnyFileWhateverEndsTheRun)
@@ -47,10 +54,7 @@ TEST_F(LoginRunTest, NoSecretStaysInAnyFileWhateverEndsTheRun)
     const std::string quietDialer = dir.File("quiet-dialer");
     WriteFile(quietDialer, "#!/bin/sh\nexit 0\n");
     ::chmod(quietDialer.c_str(), 0755);
-    const ModalRunner previous = SetModalRunner([](CDialog& prompt) {
-        qobject_cast<QLineEdit*>(prompt.GetControl(IDC_PASSPHRASE))->setText(QString::fromStdString(kPassphrase));
-        prompt.SendCommand(IDOK);
-    });
+    const ModalRunner previous = SetModalRunner(TypePassphrase);
 
     const std::vector<std::pair<std::string, std::function<void()>>> ends = {
         {"the login application's exit", [&] { WaitForProgramAndPoll(); }},
@@ -90,10 +94,7 @@ TEST_F(LoginRunTest, NoSecretOrSeedStaysInAnyFileWithTheRealTokenLibrary)
     // The library's own calls in place of the fixture's double, which puts them back at the end.
     TokenCalls() = {&::OpenTokenService, &::CloseTokenService, &::EnumToken,
                     &::SelectToken,      &::GetPasscode,       &::GetTokenError};
-    const ModalRunner previous = SetModalRunner([](CDialog& prompt) {
-        qobject_cast<QLineEdit*>(prompt.GetControl(IDC_PASSPHRASE))->setText(QString::fromStdString(kPassphrase));
-        prompt.SendCommand(IDOK);
-    });
+    const ModalRunner previous = SetModalRunner(TypePassphrase);
     WriteRunProfile(dialer);
     Connect(kPin);
     WaitForProgramAndPoll();

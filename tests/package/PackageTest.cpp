@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -56,29 +54,18 @@ protected:
 
     std::string Installed(const std::string& path) const { return root + "/usr/" + path; }
 
-    int Notify(const std::string& code) const
-    {
-        int status = -1;
-        Output({Installed("bin/trevalo-notify"), code}, status);
-        return status;
-    }
-
-    // Starts the installed program from `prefix` with a peer and a token, lets it answer on its
-    // channel, ends it with SIGTERM, and returns what it wrote on standard error.
-    std::string StartAndEnd(const std::string& prefix)
+    // Starts the installed program with a peer and a token, lets it answer on its channel, ends
+    // it with SIGTERM, and returns what it wrote on standard error.
+    std::string StartAndEnd()
     {
         WriteFile(dir.File("peers/isp"), "# pppd options\n");
         int status = -1;
-        Output({prefix + "/bin/kelvane-token", "import", "--user", "ann", "T1", "JBSWY3DPEHPK3PXPJBSWY3DP"}, status);
+        Output({Installed("bin/kelvane-token"), "import", "--user", "ann", "T1", "JBSWY3DPEHPK3PXPJBSWY3DP"}, status);
         EXPECT_EQ(0, status) << "the installed token tool failed";
         const std::string errors = dir.File("stderr.txt");
-        ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", prefix + "/bin/trevalo", errors});
-        bool running = false;
-        for (int i = 0; i < 200 && !running; ++i) {
-            running = Notify("99") == 0; // 99 means nothing to the program
-            if (!running)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", Installed("bin/trevalo"), errors});
+        // 99 means nothing to the program.
+        const bool running = WaitUntilAnswering({Installed("bin/trevalo-notify"), "99"});
         EXPECT_TRUE(running) << "the installed program did not start: " << ReadFile(errors);
         program.Signal(SIGTERM);
         EXPECT_EQ(0, program.Wait());
@@ -140,7 +127,7 @@ TEST_F(PackageTest, TheInstalledProgramStartsWithItsHelp)
 {
     ASSERT_FALSE(package.empty());
     ASSERT_TRUE(PathExists(Installed("share/trevalo/help/kelvane/html/trevalo_overview.htm")));
-    const std::string errors = StartAndEnd(root + "/usr");
+    const std::string errors = StartAndEnd();
     EXPECT_EQ(std::string::npos, errors.find(kHelpWarning)) << errors;
 }
 
@@ -150,6 +137,6 @@ TEST_F(PackageTest, AProgramWithoutItsHelpSaysSo)
     if (PathExists(TREVALO_INSTALLED_HELP_DIR))
         GTEST_SKIP() << "this machine has the help installed in " << TREVALO_INSTALLED_HELP_DIR;
     fs::remove_all(Installed("share/trevalo"));
-    const std::string errors = StartAndEnd(root + "/usr");
+    const std::string errors = StartAndEnd();
     EXPECT_NE(std::string::npos, errors.find(kHelpWarning)) << errors;
 }

@@ -1,8 +1,10 @@
 #include "ChildProcess.h"
 
+#include <chrono>
 #include <csignal>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, uid_t runAsUid)
@@ -74,4 +76,15 @@ int ChildProcess::Wait()
         return -1;
     m_pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool WaitUntilAnswering(const std::vector<std::string>& probe)
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        ChildProcess child(probe);
+        if (child.Wait() == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }

@@ -27,3 +27,7 @@ private:
     int m_fd = -1;
     std::string m_pending;
 };
+
+// Runs `probe` (program first) every 50 ms, for up to ten seconds, until it exits with 0: for
+// waiting until a started program answers.
+bool WaitUntilAnswering(const std::vector<std::string>& probe);
