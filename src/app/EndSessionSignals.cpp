@@ -1,13 +1,15 @@
 #include "EndSessionSignals.h"
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -19,23 +21,41 @@ void OnSignal(int)
     errno = saved;
 }
 
+void SetHandler(void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : kSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
-void InstallEndSessionSignals(std::function<void()> onEndSession)
+CEndSessionSignals::CEndSessionSignals(std::function<void()> onEndSession)
 {
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onEndSession = std::move(onEndSession)] {
-        char buffer[16];
-        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        onEndSession();
-    });
-    struct sigaction action {};
-    action.sa_handler = &OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
-        ::sigaction(signal, &action, nullptr);
+    m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                     [onEndSession = std::move(onEndSession)] {
+                         char buffer[16];
+                         while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+                         }
+                         onEndSession();
+                     });
+    SetHandler(&OnSignal);
+}
+
+CEndSessionSignals::~CEndSessionSignals()
+{
+    if (!m_notifier)
+        return;
+    SetHandler(SIG_DFL);
+    m_notifier.reset();
+    for (int& fd : g_signalPipe) {
+        ::close(fd);
+        fd = -1;
+    }
 }

@@ -1,15 +1,29 @@
 #include "LoginApp.h"
 
 #include <framework/MessageBox.h>
+#include <framework/NestedLoops.h>
 #include <framework/RegisteredMessage.h>
+#include <framework/StringTable.h>
 #include <loginwindow/LoginDialog.h>
 #include <res/resource.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
 
 namespace {
+
 constexpr const char* kAppTitle = "Talvex Kelvane Trevalo";
+constexpr int kExitNoChannel = 1;
+
+// Without a display (the offscreen platform) nobody could close a message box.
+bool HasDisplay()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
+
+} // namespace
 
 CLoginApp::CLoginApp() = default;
 
@@ -23,23 +37,35 @@ CLoginDialog* CLoginApp::LoginWindow() const
 bool CLoginApp::InitInstance()
 {
     SetAppTitle(kAppTitle);
-    if (AskRunningInstanceToRestore(kLoginWindowClass))
+    if (AskRunningInstanceToRestore(kLoginWindowClass) || !ClaimChannel())
         return false;
-    m_pInstanceServer = std::make_unique<CInstanceServer>(
-        [this] { BringForward(); },
-        [this](const std::string& name, std::uint64_t wParam, std::int64_t lParam) { Deliver(name, wParam, lParam); });
-    // Another copy may have claimed the channel a moment ago: it is the one that runs.
-    if (!m_pInstanceServer->Listen(kLoginWindowClass)) {
-        AskRunningInstanceToRestore(kLoginWindowClass);
-        return false;
-    }
     auto* window = new CLoginDialog(); // frees itself when its window is destroyed
     m_pMainWnd = window;
     if (!window->m_bTokenServiceOpen)
         return false;
     if (window->m_pProfileList->GetPhonebookEntries().GetCount() == 0)
         AfxMessageBox(IDS_NO_PHONEBOOK_ENTRIES, MB_OK | MB_ICONEXCLAMATION);
-    return !m_bEndedWhileStarting;
+    return true;
+}
+
+// The channel marks the one running copy; without it the notifier could never end a run.
+bool CLoginApp::ClaimChannel()
+{
+    m_pInstanceServer = std::make_unique<CInstanceServer>(
+        [this] { BringForward(); },
+        [this](const std::string& name, std::uint64_t wParam, std::int64_t lParam) { Deliver(name, wParam, lParam); });
+    if (m_pInstanceServer->Listen(kLoginWindowClass))
+        return true;
+    // Another copy may have claimed the channel a moment ago: it is the one that runs.
+    if (AskRunningInstanceToRestore(kLoginWindowClass))
+        return false;
+    const std::string text =
+        FormatString2(IDS_CHANNEL_FAILED, m_pInstanceServer->ChannelPath(), m_pInstanceServer->ErrorText());
+    std::fprintf(stderr, "trevalo: %s\n", text.c_str());
+    if (HasDisplay())
+        AfxMessageBox(text, MB_OK | MB_ICONERROR);
+    RequestEnd(kExitNoChannel);
+    return false;
 }
 
 bool CLoginApp::OnIdle(long count)
@@ -68,16 +94,11 @@ void CLoginApp::Deliver(const std::string& name, std::uint64_t wParam, std::int6
 
 bool CLoginApp::OnEndSession()
 {
+    const CHandlerScope scope;
+    // Still starting, inside a start-up message: no run yet, nothing to restore.
     CLoginDialog* window = LoginWindow();
-    if (!window) {
-        // Still starting, inside a start-up message: no run yet, nothing to restore. Ending the
-        // event loops closes that message and makes every later one return at once.
-        m_bEndedWhileStarting = true;
-        QCoreApplication::exit(0);
-        return true;
-    }
-    if (!window->OnQueryEndSession())
+    if (window && !window->OnQueryEndSession())
         return false;
-    window->DestroyWindow(); // the program ends with its window
+    RequestEnd(0);
     return true;
 }

@@ -24,9 +24,9 @@ protected:
 
 private:
     CLoginDialog* LoginWindow() const;
+    bool ClaimChannel();
     void BringForward();
     void Deliver(const std::string& name, std::uint64_t wParam, std::int64_t lParam);
 
     std::unique_ptr<CInstanceServer> m_pInstanceServer;
-    bool m_bEndedWhileStarting = false;
 };

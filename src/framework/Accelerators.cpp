@@ -3,6 +3,7 @@
 #include "Dialog.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 bool TranslateAccelerator(CDialog& target, const AcceleratorTable& table, QKeyEvent* message)
 {
@@ -12,7 +13,9 @@ bool TranslateAccelerator(CDialog& target, const AcceleratorTable& table, QKeyEv
         if (entry.key != message->key() || entry.modifiers != modifiers)
             continue;
         message->accept();
-        if (message->type() == QEvent::KeyPress)
+        // A key that presses a control does nothing while that control is disabled.
+        const QWidget* control = target.GetControl(static_cast<int>(entry.command));
+        if (message->type() == QEvent::KeyPress && (!control || control->isEnabled()))
             target.SendCommand(entry.command);
         return true;
     }

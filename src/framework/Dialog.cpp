@@ -3,6 +3,7 @@
 #include "DataExchange.h"
 #include "DialogBuilder.h"
 #include "MessageBox.h"
+#include "NestedLoops.h"
 #include "WinApp.h"
 
 #include <QAbstractButton>
@@ -19,31 +20,37 @@
 #include <QWhatsThis>
 
 // The Qt window of a dialog. Once the dialog lets go of it (Detach), nothing it does reaches
-// the dialog any more.
+// the dialog any more. Everything it passes on runs as a handler of the dialog, so the dialog
+// cannot be freed under it.
 class CDialogWindow : public QDialog {
 public:
     CDialogWindow(CDialog& owner, QWidget* parent, bool child) : QDialog(parent), m_owner(&owner), m_child(child) {}
     CDialog* Owner() const { return m_owner; }
     void Detach() { m_owner = nullptr; }
 
+    template <class Handler> void Reach(Handler handler)
+    {
+        if (!m_owner)
+            return;
+        const CHandlerScope scope;
+        handler(*m_owner);
+    }
+
     void Command(int id)
     {
-        if (m_owner)
-            m_owner->SendCommand(static_cast<unsigned>(id));
+        Reach([id](CDialog& dialog) { dialog.SendCommand(static_cast<unsigned>(id)); });
     }
 
     void Notify(Notification code, int id)
     {
-        if (m_owner)
-            m_owner->Dispatch(code, id);
+        Reach([code, id](CDialog& dialog) { dialog.Dispatch(code, id); });
     }
 
     void FocusFirstTabStop() { focusNextChild(); }
 
     void Timer(unsigned id)
     {
-        if (m_owner)
-            m_owner->OnTimer(id);
+        Reach([id](CDialog& dialog) { dialog.OnTimer(id); });
     }
 
 protected:
@@ -68,7 +75,7 @@ protected:
             event->accept();
             QWhatsThis::leaveWhatsThisMode();
             const auto* help = static_cast<QHelpEvent*>(event);
-            m_owner->RequestContextHelp(help->pos(), help->globalPos());
+            Reach([help](CDialog& dialog) { dialog.RequestContextHelp(help->pos(), help->globalPos()); });
             return true;
         }
         return QDialog::event(event);
@@ -84,8 +91,8 @@ protected:
         }
         QWidget* child = childAt(event->pos());
         const bool onBackground = !child || qobject_cast<QLabel*>(child);
-        if (m_owner && (event->reason() != QContextMenuEvent::Mouse || onBackground))
-            m_owner->ShowSystemMenu(event->globalPos());
+        if (event->reason() != QContextMenuEvent::Mouse || onBackground)
+            Reach([event](CDialog& dialog) { dialog.ShowSystemMenu(event->globalPos()); });
     }
 
     void closeEvent(QCloseEvent* event) override
@@ -133,7 +140,11 @@ protected:
             return false;
         // Only the first receiver: a key the focused control ignores goes on to its parents.
         QWidget* first = window->focusWidget() ? window->focusWidget() : window;
-        return widget == first && window->Owner()->PreTranslateMessage(static_cast<QKeyEvent*>(event));
+        if (widget != first)
+            return false;
+        bool consumed = false;
+        window->Reach([&](CDialog& dialog) { consumed = dialog.PreTranslateMessage(static_cast<QKeyEvent*>(event)); });
+        return consumed;
     }
 
 private:
@@ -157,6 +168,7 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate) : m_template(dialogTempla
 
 CDialog::~CDialog()
 {
+    ForgetDeferredWork(this);
     if (m_window) {
         m_window->Detach();
         delete m_window;
@@ -168,9 +180,11 @@ bool CDialog::CreateWindow(QWidget* parent, bool child)
     if (m_window || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return false;
     KeyRouter::Install();
+    m_bChild = child;
     m_window = new CDialogWindow(*this, parent, child);
     m_hWnd = m_window;
-    m_window->setWindowTitle(QString::fromUtf8(m_template.caption.data(), static_cast<qsizetype>(m_template.caption.size())));
+    m_window->setWindowTitle(
+        QString::fromUtf8(m_template.caption.data(), static_cast<qsizetype>(m_template.caption.size())));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (m_template.style & DS_CONTEXTHELP)
         flags |= Qt::WindowContextHelpButtonHint;
@@ -190,7 +204,8 @@ void CDialog::ConnectNotifications()
     for (const auto& [id, widget] : m_controls) {
         const int controlId = id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            QObject::connect(button, &QAbstractButton::clicked, window, [window, controlId] { window->Command(controlId); });
+            QObject::connect(button, &QAbstractButton::clicked, window,
+                             [window, controlId] { window->Command(controlId); });
         else if (auto* combo = qobject_cast<QComboBox*>(widget))
             QObject::connect(combo, &QComboBox::activated, window,
                              [window, controlId] { window->Notify(Notification::SelChange, controlId); });
@@ -226,23 +241,27 @@ bool CDialog::CreateChild(QWidget* parent)
 
 int CDialog::DoModal()
 {
+    CModalGate gate;
+    if (!gate.MayOpen())
+        return IDCANCEL;
     QWidget* owner = QApplication::activeWindow();
     if (!CreateWindow(owner))
         return -1;
     m_modal = true;
     m_modalResult = -1;
     m_window->setModal(true);
+    gate.SetClose([this] { EndDialog(IDCANCEL); });
     if (OnInitDialog())
         m_window->FocusFirstTabStop();
     if (Runner()) {
         m_window->show(); // as the real modal loop would
         Runner()(*this);
-    }
-    else if (m_window && m_modalResult == -1)
+    } else if (m_window && m_modalResult == -1)
         m_window->exec();
+    gate.SetClose({});
     m_modal = false;
     ReleaseWindow();
-    return m_modalResult;
+    return gate.WasClosed() ? IDCANCEL : m_modalResult;
 }
 
 void CDialog::ReleaseWindow()
@@ -273,22 +292,50 @@ void CDialog::DestroyWindow()
 {
     if (!m_window)
         return;
+    if (IsUnwound() || m_modal || m_bChild) {
+        DestroyNow();
+        return;
+    }
+    // A modeless window may free itself once it is gone (PostNcDestroy): never while one of its
+    // handlers or a nested loop is still on the stack. Until then it is only out of sight.
+    if (m_bDestroyPending)
+        return;
+    m_bDestroyPending = true;
+    StopTimers();
+    m_window->hide();
+    WhenUnwound(this, [this] { DestroyNow(); });
+    // The main window's end is the program's: the nested loops close so that it comes now.
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this)
+        app->RequestEnd(0);
+}
+
+void CDialog::StopTimers()
+{
+    for (auto& [id, timer] : m_timers)
+        if (timer)
+            timer->stop();
+}
+
+void CDialog::DestroyNow()
+{
     OnDestroy();
     CDialogWindow* window = m_window;
     m_window = nullptr;
     m_hWnd = nullptr;
     m_controls.clear();
-    for (auto& [id, timer] : m_timers)
-        if (timer)
-            timer->stop();
+    StopTimers();
     m_timers.clear();
     window->Detach();
     window->hide();
-    // Later: this may run inside a handler of one of the window's own controls.
+    // Later: Qt may still be delivering the event that led here to one of its controls.
     window->deleteLater();
-    if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this)
-        AfxGetApp()->m_pMainWnd = nullptr;
-    PostNcDestroy();
+    CWinApp* app = AfxGetApp();
+    const bool mainWindow = app && app->m_pMainWnd == this;
+    if (mainWindow)
+        app->m_pMainWnd = nullptr;
+    PostNcDestroy(); // may free this dialog
+    if (mainWindow)
+        app->RequestEnd(0);
 }
 
 bool CDialog::UpdateData(bool saveAndValidate)
@@ -370,6 +417,7 @@ bool CDialog::Dispatch(Notification code, int id)
 
 void CDialog::SendCommand(unsigned id)
 {
+    const CHandlerScope scope;
     if (Dispatch(Notification::Command, static_cast<int>(id)))
         return;
     if (id == IDOK)
@@ -380,6 +428,7 @@ void CDialog::SendCommand(unsigned id)
 
 LRESULT CDialog::SendMessage(unsigned message, WPARAM wParam, LPARAM lParam)
 {
+    const CHandlerScope scope;
     for (const MessageEntry& entry : GetMessageTable())
         if (*entry.message == message && message != 0)
             return (this->*entry.handler)(wParam, lParam);

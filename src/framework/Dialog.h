@@ -55,8 +55,10 @@ public:
     // or -1 when the run ended without one.
     int DoModal();
     void EndDialog(int result);
-    // Destroys the window; PostNcDestroy follows once it is gone.
-    void DestroyWindow();
+    // Destroys the window; PostNcDestroy follows once it is gone. A modeless window that a
+    // handler or a nested loop still runs in only hides until they have returned; for the main
+    // window that is the program's end (CWinApp::RequestEnd).
+    void DestroyWindow() override;
 
     bool UpdateData(bool saveAndValidate = true);
     CWnd* GetDlgItem(int id);
@@ -70,7 +72,7 @@ public:
     void KillTimer(unsigned id);
 
     // Sends a command as a button, menu or accelerator does.
-    void SendCommand(unsigned id);
+    void SendCommand(unsigned id) override;
     // Delivers a window message to its handler at once; 0 when none handles it.
     LRESULT SendMessage(unsigned message, WPARAM wParam, LPARAM lParam);
     // Queues a window message for the event loop; false when the window is gone.
@@ -112,6 +114,8 @@ private:
     friend class CDialogWindow;
     bool CreateWindow(QWidget* parent, bool child = false);
     void ReleaseWindow();
+    void DestroyNow();
+    void StopTimers();
     void ConnectNotifications();
     bool Dispatch(Notification code, int id);
     bool IsSystemMenuKey(QKeyEvent* message);
@@ -121,16 +125,18 @@ private:
     const DialogTemplate& m_template;
     CDialogWindow* m_window = nullptr;
     std::map<int, QWidget*> m_controls;
-    std::map<int, std::unique_ptr<CWnd>> m_items; // wrappers handed out by GetDlgItem
+    std::map<int, std::unique_ptr<CWnd>> m_items;  // wrappers handed out by GetDlgItem
     std::map<unsigned, QPointer<QTimer>> m_timers; // owned by the window
     CMenu m_sysMenu;
     int m_defId = 0;
     int m_modalResult = -1;
     bool m_modal = false;
+    bool m_bChild = false;
+    bool m_bDestroyPending = false;
 };
 
 // Runs a modal dialog after its OnInitDialog; must end it with EndDialog. Tests install one to
-// act inside the modal run.
+// act inside the modal run. A dialog closed because the program ends answers IDCANCEL.
 using ModalRunner = std::function<void(CDialog& dialog)>;
 // Installs `runner` (an empty one restores the real modal loop) and returns the one it replaces.
 ModalRunner SetModalRunner(ModalRunner runner);

@@ -1,6 +1,7 @@
 #include "FileDialog.h"
 
 #include "MessageBox.h" // IDOK
+#include "NestedLoops.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -89,17 +90,24 @@ void CFileDialog::Configure()
 
 int CFileDialog::DoModal()
 {
+    m_strPathName.clear();
+    CModalGate gate;
+    if (!gate.MayOpen())
+        return IDCANCEL;
     QWidget* owner = m_pParentWnd && m_pParentWnd->GetSafeHwnd() ? m_pParentWnd->GetSafeHwnd()->window()
-                                                                   : QApplication::activeWindow();
+                                                                 : QApplication::activeWindow();
     auto dialog = std::make_unique<QFileDialog>(owner);
     m_hWnd = dialog.get();
     Configure();
     OnInitDialog();
-    m_strPathName.clear();
+    gate.SetClose([&dialog] { dialog->reject(); });
     if (Runner())
         m_strPathName = Runner()(*this);
     else if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
         m_strPathName = dialog->selectedFiles().constFirst().toStdString();
+    gate.SetClose({});
     m_hWnd = nullptr;
+    if (gate.WasClosed())
+        m_strPathName.clear();
     return m_strPathName.empty() ? IDCANCEL : IDOK;
 }

@@ -1,6 +1,7 @@
 #include "Menu.h"
 
-#include "Dialog.h"
+#include "NestedLoops.h"
+#include "Wnd.h"
 
 #include <res/Resources.h>
 
@@ -15,12 +16,23 @@ PopupMenuRunner& Runner()
     return runner;
 }
 
-unsigned ShowQtMenu(const CMenu& menu, QPoint screenPoint)
+unsigned ShowQtMenu(const CMenu& menu, QPoint screenPoint, CModalGate& gate)
 {
     QMenu popup;
     FillQtMenu(menu, popup);
+    gate.SetClose([&popup] { popup.close(); });
     const QAction* chosen = popup.exec(screenPoint);
+    gate.SetClose({});
     return chosen ? chosen->data().toUInt() : 0;
+}
+
+unsigned ChooseCommand(const CMenu& menu, QPoint screenPoint)
+{
+    CModalGate gate;
+    if (!gate.MayOpen())
+        return 0;
+    const unsigned command = Runner() ? Runner()(menu, screenPoint) : ShowQtMenu(menu, screenPoint, gate);
+    return gate.WasClosed() ? 0 : command;
 }
 
 } // namespace
@@ -106,9 +118,9 @@ int CMenu::CheckMenuItem(unsigned command, unsigned flags)
     return previous;
 }
 
-unsigned CMenu::TrackPopupMenu(unsigned flags, QPoint screenPoint, CDialog& owner) const
+unsigned CMenu::TrackPopupMenu(unsigned flags, QPoint screenPoint, CWnd& owner) const
 {
-    const unsigned command = Runner() ? Runner()(*this, screenPoint) : ShowQtMenu(*this, screenPoint);
+    const unsigned command = ChooseCommand(*this, screenPoint);
     const Item* item = FindItem(command);
     if (!item || (item->state & (MF_GRAYED | MF_DISABLED)))
         return 0;

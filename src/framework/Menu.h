@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class CDialog;
+class CWnd;
 class QMenu;
 
 // Menu item flags.
@@ -49,8 +49,8 @@ public:
 
     // Shows the menu at `screenPoint` (through the popup runner) and sends the chosen command to
     // `owner`. Returns 0 when nothing was chosen, else 1; with TPM_RETURNCMD it returns the chosen
-    // command instead of sending it.
-    unsigned TrackPopupMenu(unsigned flags, QPoint screenPoint, CDialog& owner) const;
+    // command instead of sending it. A menu closed because the program ends chooses nothing.
+    unsigned TrackPopupMenu(unsigned flags, QPoint screenPoint, CWnd& owner) const;
 
 private:
     Item* Find(unsigned command);

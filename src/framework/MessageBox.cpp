@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include "NestedLoops.h"
 #include "StringTable.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ QMessageBox::Icon QtIcon(unsigned type)
     }
 }
 
-int ShowQtMessageBox(const MessageBoxRequest& request)
+int ShowQtMessageBox(const MessageBoxRequest& request, CModalGate& gate)
 {
     const unsigned buttons = request.type & MB_TYPEMASK;
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
@@ -54,7 +55,10 @@ int ShowQtMessageBox(const MessageBoxRequest& request)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    gate.SetClose([&box] { box.done(QMessageBox::Cancel); });
+    const int answer = box.exec();
+    gate.SetClose({});
+    switch (answer) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
@@ -89,7 +93,11 @@ int AfxMessageBox(std::string_view text, unsigned type)
     if ((type & MB_ICONMASK) == 0)
         type |= MB_ICONEXCLAMATION;
     const MessageBoxRequest request{Title(), std::string(text), type};
-    return Responder() ? Responder()(request) : ShowQtMessageBox(request);
+    CModalGate gate;
+    if (!gate.MayOpen())
+        return IDCANCEL;
+    const int answer = Responder() ? Responder()(request) : ShowQtMessageBox(request, gate);
+    return gate.WasClosed() ? IDCANCEL : answer;
 }
 
 int AfxMessageBox(unsigned idPrompt, unsigned type)

@@ -39,7 +39,7 @@ void SetAppTitle(std::string title);
 const std::string& AppTitle();
 
 // Shows `text` captioned with the application title. Without an icon in `type` the box gets the
-// exclamation icon.
+// exclamation icon. While the program ends, no box is shown and the answer is IDCANCEL.
 int AfxMessageBox(std::string_view text, unsigned type = MB_OK);
 // The same with a string-table text; an unknown identifier shows nothing and answers IDCANCEL.
 int AfxMessageBox(unsigned idPrompt, unsigned type = MB_OK);

@@ -1,7 +1,5 @@
 #include "PropertyPage.h"
 
-#include "PropertySheet.h"
-
 #include <res/Resources.h>
 
 CPropertyPage::CPropertyPage(unsigned templateId) : CDialog(*FindDialogTemplate(templateId)) {}
@@ -9,8 +7,8 @@ CPropertyPage::CPropertyPage(unsigned templateId) : CDialog(*FindDialogTemplate(
 void CPropertyPage::SetModified(bool changed)
 {
     m_bChanged = changed;
-    if (m_sheet)
-        m_sheet->UpdateApplyButton();
+    if (m_onModified)
+        m_onModified();
 }
 
 bool CPropertyPage::OnKillActive()
@@ -18,8 +16,8 @@ bool CPropertyPage::OnKillActive()
     return UpdateData(true);
 }
 
-bool CPropertyPage::CreatePage(CPropertySheet& sheet, QWidget* frame)
+bool CPropertyPage::CreatePage(QWidget* frame, std::function<void()> onModified)
 {
-    m_sheet = &sheet;
+    m_onModified = std::move(onModified);
     return CreateChild(frame);
 }

@@ -2,7 +2,7 @@
 
 #include "Dialog.h"
 
-class CPropertySheet;
+#include <functional>
 
 // One page of a property sheet, built from its template as a child of the sheet; the template's
 // caption is the tab's text. The sheet creates the page's window when the page is first shown.
@@ -22,8 +22,9 @@ public:
 
 private:
     friend class CPropertySheet;
-    bool CreatePage(CPropertySheet& sheet, QWidget* frame);
+    // Creates the page's window in `frame`; `onModified` tells the sheet of every SetModified.
+    bool CreatePage(QWidget* frame, std::function<void()> onModified);
 
-    CPropertySheet* m_sheet = nullptr;
+    std::function<void()> m_onModified;
     bool m_bChanged = false;
 };

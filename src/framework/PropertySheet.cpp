@@ -1,6 +1,7 @@
 #include "PropertySheet.h"
 
 #include "DialogBuilder.h"
+#include "NestedLoops.h"
 #include "PropertyPage.h"
 
 #include <QSignalBlocker>
@@ -24,8 +25,8 @@ constexpr ControlTemplate kSheetControls[] = {
     {IDHELP, ControlKind::PushButton, "Help", 0, 0, kButtonWidth, kButtonHeight, WS_TABSTOP},
 };
 
-constexpr DialogTemplate kSheetTemplate = {0, "", 4 * (kButtonWidth + kGap), kButtonHeight, DS_MODALFRAME,
-                                           kSheetControls};
+constexpr DialogTemplate kSheetTemplate = {
+    0, "", 4 * (kButtonWidth + kGap), kButtonHeight, DS_MODALFRAME, kSheetControls};
 
 void FocusFirstTabStop(QWidget* page)
 {
@@ -93,7 +94,7 @@ bool CPropertySheet::SetActivePage(int index)
         return false;
     }
     if (!page->IsCreated()) {
-        page->CreatePage(*this, m_frames[static_cast<std::size_t>(index)]);
+        page->CreatePage(m_frames[static_cast<std::size_t>(index)], [this] { UpdateApplyButton(); });
         Layout();
     }
     m_nActive = index;
@@ -121,7 +122,10 @@ bool CPropertySheet::OnInitDialog()
         m_frames.push_back(new QWidget);
         m_tabs->addTab(m_frames.back(), ToQt(page->Template().caption));
     }
-    QObject::connect(m_tabs, &QTabWidget::currentChanged, m_tabs, [this](int index) { OnTabChanged(index); });
+    QObject::connect(m_tabs, &QTabWidget::currentChanged, m_tabs, [this](int index) {
+        const CHandlerScope scope;
+        OnTabChanged(index);
+    });
     const int start = std::exchange(m_nStartPage, 0);
     Layout();
     SetActivePage(start);

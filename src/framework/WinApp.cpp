@@ -1,6 +1,7 @@
 #include "WinApp.h"
 
-#include "Dialog.h"
+#include "NestedLoops.h"
+#include "Wnd.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -16,6 +17,7 @@ CWinApp::CWinApp()
 
 CWinApp::~CWinApp()
 {
+    ForgetDeferredWork(this);
     if (g_app == this)
         g_app = nullptr;
 }
@@ -30,22 +32,53 @@ bool CWinApp::OnIdle(long)
     return false;
 }
 
+void CWinApp::RequestEnd(int code)
+{
+    if (m_bEnding)
+        return;
+    m_bEnding = true;
+    m_nExitCode = code;
+    CloseNestedLoops();
+    WhenUnwound(this, [this] { EndNow(); });
+}
+
+void CWinApp::EndNow()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->DestroyWindow();
+    // Before the event loop runs (an end during start-up) Run itself returns the code.
+    if (m_bInEventLoop)
+        QCoreApplication::exit(m_nExitCode);
+}
+
 int CWinApp::Run(QApplication& application)
 {
-    if (!InitInstance()) {
-        if (m_pMainWnd)
-            m_pMainWnd->DestroyWindow();
-        return 0;
+    m_bEnding = false;
+    m_nExitCode = 0;
+    ReopenNestedLoops();
+    bool started = false;
+    {
+        // An end asked for while the start-up shows its messages waits until it is over.
+        const CHandlerScope starting;
+        started = InitInstance();
     }
-    // The main window ended during start-up (a termination signal answered while a message box
-    // of InitInstance was open): its request to end went to that box's loop, not to this one.
-    if (!m_pMainWnd)
-        return 0;
-    // The dispatcher is about to wait: the queue has drained.
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &application,
-                     [this] {
-                         for (long count = 0; OnIdle(count); ++count) {
-                         }
-                     });
-    return QApplication::exec();
+    if (!started)
+        RequestEnd(0);
+    if (m_bEnding)
+        return m_nExitCode;
+    // The dispatcher is about to wait: the queue has drained, in the main loop or a nested one.
+    const QMetaObject::Connection idle = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &application, [this] {
+            if (m_bEnding)
+                return;
+            const CHandlerScope idleWork;
+            for (long count = 0; OnIdle(count); ++count) {
+            }
+        });
+    m_bInEventLoop = true;
+    const int code = QApplication::exec();
+    m_bInEventLoop = false;
+    QObject::disconnect(idle);
+    ForgetDeferredWork(this);
+    return code;
 }

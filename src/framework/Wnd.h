@@ -29,6 +29,10 @@ public:
     // Binds this wrapper to `widget` (once).
     virtual void Attach(QWidget* widget) { m_hWnd = widget; }
     int GetDlgCtrlID() const;
+    // A command from a menu or an accelerator; a plain control wrapper takes none.
+    virtual void SendCommand(unsigned) {}
+    // Destroys the window; a plain control wrapper does not own its control.
+    virtual void DestroyWindow() {}
 
     void EnableWindow(bool enable = true);
     bool IsWindowEnabled() const;

@@ -12,9 +12,7 @@
 #include <res/resource.h>
 #include <token/TokenServiceCalls.h>
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QMetaObject>
 
 #include <algorithm>
 #include <cstring>
@@ -280,9 +278,8 @@ bool CLoginDialog::PreTranslateMessage(QKeyEvent* message)
     return CDialog::PreTranslateMessage(message);
 }
 
+// The window is gone: the object frees itself. The framework ends the program with its main window.
 void CLoginDialog::PostNcDestroy()
 {
     delete this;
-    // The login window is the program: it ends with it.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }

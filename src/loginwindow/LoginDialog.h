@@ -91,10 +91,11 @@ public:
     bool m_bProfileUsable = false;
     const AcceleratorTable* m_hAccel = nullptr;
     std::unique_ptr<CChildProcess> m_hLoginAppProcess;
-    // The run's own script and token: a restore owed after the run goes to this script even when
-    // another profile has been chosen since.
+    // The run's own script, token and user ID rule: a restore owed after the run goes to this
+    // script, and a rewrite fills it, even when another profile has been chosen since.
     std::string m_strRunScriptPath;
     std::string m_strRunSerial;
+    bool m_bRunUserLoginRequired = false;
 
 protected:
     bool OnInitDialog() override;

@@ -37,8 +37,8 @@ std::int32_t InitialCountdown(std::int32_t minutes)
 {
     if (minutes == 0 || minutes == 1)
         return 2 * kMinute;
-    const auto wrapped = static_cast<std::uint32_t>(minutes) * static_cast<std::uint32_t>(kMinute) +
-                         static_cast<std::uint32_t>(kMinute);
+    const auto wrapped =
+        static_cast<std::uint32_t>(minutes) * static_cast<std::uint32_t>(kMinute) + static_cast<std::uint32_t>(kMinute);
     return static_cast<std::int32_t>(wrapped);
 }
 
@@ -69,9 +69,9 @@ void CLoginDialog::StartRun(bool testMode)
 
 void CLoginDialog::DisableEntryControls()
 {
-    for (CWnd* control : {static_cast<CWnd*>(&m_comboProfile), static_cast<CWnd*>(&m_btnProfile),
-                          static_cast<CWnd*>(&m_comboToken), static_cast<CWnd*>(&m_editUserId),
-                          static_cast<CWnd*>(&m_editPin), static_cast<CWnd*>(&m_btnConnect)})
+    for (CWnd* control :
+         {static_cast<CWnd*>(&m_comboProfile), static_cast<CWnd*>(&m_btnProfile), static_cast<CWnd*>(&m_comboToken),
+          static_cast<CWnd*>(&m_editUserId), static_cast<CWnd*>(&m_editPin), static_cast<CWnd*>(&m_btnConnect)})
         control->EnableWindow(false);
 }
 
@@ -83,6 +83,7 @@ bool CLoginDialog::StartLoginRun(bool testMode)
     if (!SelectRunToken(serial))
         return false;
     m_strRunSerial = serial;
+    m_bRunUserLoginRequired = m_pCurrentProfile->UserLoginRequired;
     const std::string scriptPath = m_pCurrentProfile->ScriptPath;
     if (!BackUpAndRewriteScript(scriptPath, [this](const std::string& backup, const std::string& script) {
             return RewriteScript(backup, script);
@@ -125,14 +126,18 @@ bool CLoginDialog::StartProgram(bool testMode)
     const ConnectionProfile& profile = *m_pCurrentProfile;
     int error = 0;
     // Notepad gets the script path as one argument, spaces and all.
-    std::unique_ptr<CChildProcess> process = testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", profile.ScriptPath}, error)
-                                                      : CChildProcess::Start(profile.LoginAppPath, error);
+    std::unique_ptr<CChildProcess> process =
+        testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", profile.ScriptPath}, error)
+                 : CChildProcess::Start(profile.LoginAppPath, error);
     if (!process) {
+        // The user's text goes back before any message waits for the user.
+        const std::string backupPath = MakeBackupName(m_strRunScriptPath);
+        const int restored = MoveFileOver(backupPath, m_strRunScriptPath);
         if (testMode)
             AfxMessageBox(IDS_CANNOT_START_NOTEPAD, MB_OK | MB_ICONEXCLAMATION);
         else
             AfxMessageBox(FormatString1(IDS_CANNOT_START_LOGIN_APP, profile.LoginAppPath), MB_OK | MB_ICONEXCLAMATION);
-        RestoreScript();
+        ReportMoveResult(restored, backupPath);
         return false;
     }
     SetWindowText(testMode ? LoadText(IDS_TESTING_TITLE) : LoadText(IDS_RUNNING_TITLE) + profile.LoginAppPath);
@@ -175,8 +180,7 @@ void CLoginDialog::EndRunTimers()
 
 bool CLoginDialog::RewriteScript(const std::string& source, const std::string& target)
 {
-    const RewriteInputs inputs{m_hTokenService, m_strPin, m_strUserId, m_pCurrentProfile->UserLoginRequired,
-                               m_strRunSerial};
+    const RewriteInputs inputs{m_hTokenService, m_strPin, m_strUserId, m_bRunUserLoginRequired, m_strRunSerial};
     return ::RewriteScript(TokenCalls(), inputs, m_passcodes, source, target);
 }
 

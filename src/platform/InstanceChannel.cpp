@@ -52,6 +52,7 @@ CInstanceServer::~CInstanceServer()
 bool CInstanceServer::Listen(const std::string& windowClass)
 {
     const QString name = ChannelName(windowClass);
+    m_name = name;
     if (m_server.listen(name))
         return true;
     if (m_server.serverError() != QAbstractSocket::AddressInUseError)

@@ -23,12 +23,16 @@ public:
     // Claims the channel of `windowClass`; a channel left by a copy that died is taken over.
     // False when another running copy holds it.
     bool Listen(const std::string& windowClass);
+    // The channel's name as the last Listen tried it, and why it failed.
+    std::string ChannelPath() const { return m_name.toStdString(); }
+    std::string ErrorText() const { return m_server.errorString().toStdString(); }
 
 private:
     void Accept();
     void Handle(const std::string& request);
 
     QLocalServer m_server;
+    QString m_name;
     RestoreHandler m_onRestore;
     MessageHandler m_onMessage;
 };

@@ -12,8 +12,9 @@ constexpr StringResource kStrings[] = {
     {IDS_BROWSE_SCRIPT_FILE, "Browse for Script File"},
     {IDS_SELECT_BUTTON, "&Select"},
     {IDS_VERSION, "Version "},
-    {IDS_NO_VALID_PROFILES, "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
-                            "and select \"New...\""},
+    {IDS_NO_VALID_PROFILES,
+     "There are no valid profiles defined.\nYou must create a new profile.\nClick \"Profile >>>\" "
+     "and select \"New...\""},
     {IDS_AUTO_EXIT, "&AutoExit"},
     {IDS_ENTER_PIN, "Please enter your PIN."},
     {IDS_PIN_TOO_SHORT, "A PIN must be at least 4 characters long."},
@@ -62,6 +63,8 @@ constexpr StringResource kStrings[] = {
     {IDS_FIELD_SCRIPT_FILE, "script file path"},
     {IDS_PROFILE_NAME_BACKSLASH, "The profile name cannot contain a backslash (\\)."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
+    {IDS_CHANNEL_FAILED, "Trevalo cannot start: it cannot create %1, through which a second start and the dial-up "
+                         "notifier reach it.\n%2"},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},
     {IDS_REG_PROFILES_KEY,

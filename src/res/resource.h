@@ -53,6 +53,7 @@ inline constexpr unsigned IDS_FIELD_LOGIN_APP = 161;
 inline constexpr unsigned IDS_FIELD_SCRIPT_FILE = 162;
 inline constexpr unsigned IDS_PROFILE_NAME_BACKSLASH = 163;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
+inline constexpr unsigned IDS_CHANNEL_FAILED = 173;
 
 // Dialog templates
 inline constexpr unsigned IDD_PROFILE_GENERAL = 106;

@@ -7,10 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,6 +33,43 @@ protected:
         profile.TokenSerialNumber = "T1";
         EXPECT_TRUE(profile.Save());
         CAppSettings::SaveDefaultProfile("Work");
+    }
+
+    void SaveProfile(const std::string& name, const std::string& script, const std::string& loginApp)
+    {
+        ConnectionProfile profile(name);
+        profile.DUNPhonebookEntry = "isp";
+        profile.ScriptPath = script;
+        profile.LoginAppPath = loginApp;
+        profile.TokenSerialNumber = "T1";
+        EXPECT_TRUE(profile.Save());
+        CAppSettings::SaveDefaultProfile(name);
+    }
+
+    // A login application that copies the script it reads to "seen", then waits for "go" when
+    // `wait` (or until the test's directory goes).
+    std::string Dialer(bool wait)
+    {
+        const std::string path = dir.File(wait ? "waiting-dialer" : "dialer");
+        std::string body = "#!/bin/sh\ncp \"$1\" '" + dir.File("seen") + "'\n";
+        if (wait)
+            body += "while [ ! -e '" + dir.File("go") + "' ] && [ -d '" + dir.Path() + "' ]; do sleep 0.01; done\n";
+        WriteFile(path, body);
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    // Connects with the default profile in a process of its own and kills it in the middle of
+    // the run.
+    void KillARun(const std::string& script)
+    {
+        ChildProcess run({CONNECTING_TREVALO});
+        std::string line;
+        ASSERT_TRUE(run.ReadLine(line));
+        ASSERT_EQ("connected", line);
+        ASSERT_EQ(0u, ReadFile(script).find("password: 1234")) << "the run did not rewrite " << script;
+        run.Kill();
+        run.Wait();
     }
 
     static int Notify(const std::string& code)
@@ -124,4 +162,74 @@ TEST_F(ProgramTest, ACopyThatDiedLeavesNoStaleChannel)
     ASSERT_TRUE(WaitUntilRunning());
     EXPECT_EQ(0, Notify("0"));
     EXPECT_EQ(0, next.Wait());
+}
+
+TEST_F(ProgramTest, AKilledRunIsUndoneAtTheNextStartBeforeTheWindowShows)
+{
+    const std::string script = dir.File("login.scp");
+    const std::string userText = ReadFile(script);
+    SaveProfile("Work", script, Dialer(true) + " " + script);
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(PathExists(dir.File("LOGIN.BAK")));
+    // Without a token the next start stops at its first message, while its window is being made.
+    std::filesystem::remove_all(dir.File("data/kelvane"));
+    ChildProcess next({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    EXPECT_EQ(userText, ReadFile(script));
+    EXPECT_FALSE(PathExists(dir.File("LOGIN.BAK")));
+    next.Signal(SIGTERM);
+    EXPECT_EQ(0, next.Wait());
+}
+
+TEST_F(ProgramTest, AKilledRunOfOneScriptCostsNoTextOfAnotherWithTheSameStem)
+{
+    const std::string first = dir.File("isp.scp");
+    const std::string second = dir.File("isp.chat");
+    WriteFile(first, "password: #$PASSCODE#$ first\n");
+    WriteFile(second, "password: #$PASSCODE#$ second\n");
+    SaveProfile("Second", second, Dialer(false) + " " + second);
+    SaveProfile("First", first, Dialer(true) + " " + first);
+    ASSERT_NO_FATAL_FAILURE(KillARun(first));
+    CAppSettings::SaveDefaultProfile("Second");
+    ChildProcess run({CONNECTING_TREVALO});
+    std::string line;
+    ASSERT_TRUE(run.ReadLine(line));
+    EXPECT_EQ("connected", line);
+    EXPECT_EQ(0, run.Wait()); // the dialer ended, and the program with it
+    EXPECT_EQ("password: #$PASSCODE#$ first\n", ReadFile(first));
+    EXPECT_EQ("password: #$PASSCODE#$ second\n", ReadFile(second));
+    EXPECT_FALSE(PathExists(dir.File("ISP.BAK")));
+    EXPECT_NE(std::string::npos, ReadFile(dir.File("seen")).find(" second")) << "the second run used another script";
+}
+
+TEST_F(ProgramTest, AFileSizeLimitFailsTheRewriteAndTheScriptComesBack)
+{
+    const std::string script = dir.File("login.scp");
+    const std::string userText = "password: #$PASSCODE#$\n" + std::string(1 << 20, 'x') + "\n";
+    WriteFile(script, userText);
+    SaveProfile("Work", script, Dialer(false));
+    ChildProcess run({"/usr/bin/prlimit", "--fsize=262144", CONNECTING_TREVALO});
+    std::string line;
+    ASSERT_TRUE(run.ReadLine(line));
+    EXPECT_EQ("message: Cannot write to file " + script + ".", line);
+    ASSERT_TRUE(run.ReadLine(line));
+    EXPECT_EQ("not connected", line);
+    EXPECT_EQ(userText, ReadFile(script));
+    EXPECT_FALSE(PathExists(dir.File("LOGIN.BAK")));
+    EXPECT_EQ(0, Notify("0"));
+    EXPECT_EQ(0, run.Wait());
+}
+
+TEST_F(ProgramTest, AStartThatCannotMakeItsChannelSaysWhyAndFails)
+{
+    // A file where the runtime directory should be: not even root can make the channel there.
+    WriteFile(dir.File("runtime"), "");
+    ::setenv("XDG_RUNTIME_DIR", dir.File("runtime").c_str(), 1);
+    ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>&1", TREVALO});
+    std::string output;
+    for (std::string line; program.ReadLine(line);)
+        output += line + "\n";
+    EXPECT_EQ(1, program.Wait());
+    EXPECT_NE(std::string::npos, output.find("trevalo: Trevalo cannot start: it cannot create " + dir.File("runtime/")))
+        << output;
 }

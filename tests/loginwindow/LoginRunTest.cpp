@@ -72,8 +72,8 @@ TEST_F(LoginRunTest, TheCountdownRewritesAndEndsOnSchedule)
         int rewrites;
         int endTick; // 0: still running after 12 ticks
     };
-    for (const Case& expected : {Case{0, 0, 3}, Case{1, 0, 3}, Case{2, 1, 4}, Case{5, 4, 7}, Case{-1, 0, 1},
-                                 Case{-2, 0, 0}}) {
+    for (const Case& expected :
+         {Case{0, 0, 3}, Case{1, 0, 3}, Case{2, 1, 4}, Case{5, 4, 7}, Case{-1, 0, 1}, Case{-2, 0, 0}}) {
         SCOPED_TRACE(expected.duration);
         WriteFile(script, kUserText);
         WriteRunProfile(dialer, expected.duration);
@@ -128,6 +128,19 @@ TEST_F(LoginRunTest, CancelAndNotificationZeroRestoreAndEnd)
         EXPECT_EQ(kUserText, ReadFile(script));
         EXPECT_FALSE(PathExists(backup));
     }
+    WriteFile(dir.File("go"), "");
+}
+
+TEST_F(LoginRunTest, AltRDuringARunOpensNothing)
+{
+    WriteRunProfile(waitingDialer);
+    Connect();
+    ASSERT_FALSE(Control(IDC_PROFILE_BUTTON)->isEnabled());
+    QWidget* window = dialog->GetSafeHwnd();
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(popups.empty());
+    dialog->SendCommand(IDCANCEL);
+    dialog = nullptr;
     WriteFile(dir.File("go"), "");
 }
 
@@ -245,9 +258,13 @@ TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
 TEST_F(LoginRunTest, AMissingLoginApplicationIsReportedAndTheScriptRestored)
 {
     WriteRunProfile(dir.File("no-such-dialer") + " --fast");
+    OpenWindow();
+    std::string scriptWhileShown;
+    boxes->onShow = [&](const MessageBoxRequest&) { scriptWhileShown = ReadFile(script); };
     Connect();
     EXPECT_EQ((std::vector<std::string>{"Cannot start login application: " + dir.File("no-such-dialer") + " --fast."}),
               boxes->Texts());
+    EXPECT_EQ(kUserText, scriptWhileShown); // no message waits with passcodes on disk
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_FALSE(PathExists(backup));
     EXPECT_EQ("Talvex Kelvane Login", Title());

@@ -20,20 +20,10 @@ const std::string kPin = "97531864";
 const std::string kPassphrase = "horse-battery-staple";
 const std::vector<std::string> kSecrets = {kPin, kPassphrase, "97531864424242", "97531864131313", "424242"};
 
-// Every regular file below `root` that holds one of the secrets.
 std::vector<std::string> FilesHoldingSecrets(const std::string& root,
                                              const std::vector<std::string>& secrets = kSecrets)
 {
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file())
-            continue;
-        const std::string content = ReadFile(entry.path().string());
-        for (const std::string& secret : secrets)
-            if (content.find(secret) != std::string::npos)
-                found.push_back(entry.path().string() + " holds " + secret);
-    }
-    return found;
+    return FilesHolding(root, secrets);
 }
 
 // Answers the passphrase prompt.
@@ -61,7 +51,8 @@ TEST_F(LoginRunTest, NoSecretStaysInAnyFileWhateverEndsTheRun)
         {"Cancel", [&] { dialog->SendCommand(IDCANCEL); }},
         {"notification 0", [&] { dialog->SendMessage(g_rasNotifyMessage, 0, 0); }},
         {"notification 2", [&] { dialog->SendMessage(g_rasNotifyMessage, 2, 0); }},
-        {"the countdown", [&] {
+        {"the countdown",
+         [&] {
              for (int tick = 0; tick < 3; ++tick)
                  dialog->OnTimer(3);
          }},
@@ -88,7 +79,8 @@ TEST_F(LoginRunTest, NoSecretOrSeedStaysInAnyFileWithTheRealTokenLibrary)
 {
     const std::string seed = "TrevaloSecretSeed!42";
     const std::string seedBase32 = "KRZGK5TBNRXVGZLDOJSXIU3FMVSCCNBS";
-    ChildProcess import({"/bin/sh", "-c", "printf '%s\\n%s\\n' \"$1\" \"$2\" | \"$0\" import --user ann --protect 000111 -",
+    ChildProcess import({"/bin/sh", "-c",
+                         "printf '%s\\n%s\\n' \"$1\" \"$2\" | \"$0\" import --user ann --protect 000111 -",
                          KELVANE_TOKEN, seedBase32, kPassphrase});
     ASSERT_EQ(0, import.Wait());
     // The library's own calls in place of the fixture's double, which puts them back at the end.
@@ -106,9 +98,9 @@ TEST_F(LoginRunTest, NoSecretOrSeedStaysInAnyFileWithTheRealTokenLibrary)
     const std::string seenText = ReadFile(seen);
     std::filesystem::remove(seen);
     std::smatch found;
-    ASSERT_TRUE(std::regex_search(seenText, found,
-                                  std::regex("password: \\\\q(" + kPin + "\\d{6})\nnext: (" + kPin +
-                                             "\\d{6})\ncode: (\\d{6}) ")))
+    ASSERT_TRUE(std::regex_search(
+        seenText, found,
+        std::regex("password: \\\\q(" + kPin + "\\d{6})\nnext: (" + kPin + "\\d{6})\ncode: (\\d{6}) ")))
         << seenText;
     const std::vector<std::string> secrets = {kPin, kPassphrase, found[1], found[2], found[3], seed, seedBase32};
     EXPECT_EQ((std::vector<std::string>{}), FilesHoldingSecrets(dir.Path(), secrets));

@@ -4,6 +4,8 @@ MessageBoxRecorder::MessageBoxRecorder()
 {
     m_previous = SetMessageBoxResponder([this](const MessageBoxRequest& request) {
         m_boxes.push_back(request);
+        if (onShow)
+            onShow(request);
         if (!m_answers.empty()) {
             const int answer = m_answers.front();
             m_answers.pop_front();

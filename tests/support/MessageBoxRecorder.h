@@ -3,6 +3,7 @@
 #include <framework/MessageBox.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
+    // Called as each box appears, while the code that shows it waits: to see the state then.
+    std::function<void(const MessageBoxRequest&)> onShow;
     const std::vector<MessageBoxRequest>& Boxes() const { return m_boxes; }
     // The texts in the order they were shown.
     std::vector<std::string> Texts() const;

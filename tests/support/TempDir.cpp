@@ -56,3 +56,17 @@ bool PathExists(const std::string& path)
     std::error_code ignored;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
+
+std::vector<std::string> FilesHolding(const std::string& root, const std::vector<std::string>& needles)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file())
+            continue;
+        const std::string content = ReadFile(entry.path().string());
+        for (const std::string& needle : needles)
+            if (content.find(needle) != std::string::npos)
+                found.push_back(entry.path().string() + " holds " + needle);
+    }
+    return found;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 // It also points XDG_CONFIG_HOME, XDG_DATA_HOME and TREVALO_PEERS_DIR into itself, so no test
@@ -23,3 +24,5 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);
+// Every regular file below `root` that holds one of `needles`, each as "PATH holds NEEDLE".
+std::vector<std::string> FilesHolding(const std::string& root, const std::vector<std::string>& needles);
