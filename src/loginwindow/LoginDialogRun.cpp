@@ -84,7 +84,8 @@ bool CLoginDialog::StartLoginRun(bool testMode)
         return false;
     m_strRunSerial = serial;
     const std::string scriptPath = m_pCurrentProfile->ScriptPath;
-    if (!BackUpAndRewriteScript(scriptPath, [this](const std::string& backup, const std::string& script) {
+    CRunJournal journal;
+    if (!BackUpAndRewriteScript(scriptPath, journal, [this](const std::string& backup, const std::string& script) {
             return RewriteScript(backup, script);
         }))
         return false;
@@ -187,7 +188,8 @@ bool CLoginDialog::RestoreScript()
     // Without a run and without a profile there is no script to speak of.
     if (scriptPath.empty())
         return false;
-    return ::RestoreScript(scriptPath);
+    CRunJournal journal;
+    return ::RestoreScript(scriptPath, journal);
 }
 
 void CLoginDialog::OnTimer(unsigned id)
