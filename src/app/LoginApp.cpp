@@ -4,6 +4,7 @@
 #include <framework/NestedLoops.h>
 #include <framework/RegisteredMessage.h>
 #include <framework/StringTable.h>
+#include <loginrun/ScriptBackup.h>
 #include <loginwindow/LoginDialog.h>
 #include <res/resource.h>
 
@@ -39,6 +40,10 @@ bool CLoginApp::InitInstance()
     SetAppTitle(kAppTitle);
     if (AskRunningInstanceToRestore(kLoginWindowClass) || !ClaimChannel())
         return false;
+    // A run cut short (a crash, kill -9) left passcodes in its script: they go before anything
+    // else, and only now that no other copy runs a run of its own.
+    CRunJournal journal;
+    RestoreJournalScripts(journal);
     auto* window = new CLoginDialog(); // frees itself when its window is destroyed
     m_pMainWnd = window;
     if (!window->m_bTokenServiceOpen)

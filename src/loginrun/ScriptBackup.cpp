@@ -25,12 +25,26 @@ bool IsItsOwnBackup(const std::string& scriptPath, const std::string& backupPath
            script.st_dev == backup.st_dev && script.st_ino == backup.st_ino;
 }
 
-// Moves a backup found at `backupPath` back over the script; true when there was none or it moved.
-bool MoveStaleBackupBack(const std::string& backupPath, const std::string& scriptPath)
+// Anything at all under the name, even a directory or a dangling link, is in the way.
+bool SomethingAt(const std::string& path)
 {
-    if (!FileExists(backupPath))
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Moves a backup left by an interrupted run back over the script. A failed move shows its
+// message and then `followUp`; a file the journal does not know shows its own message only.
+bool MoveStaleBackupBack(const std::string& scriptPath, const std::string& backupPath, CRunJournal& journal,
+                         unsigned followUp)
+{
+    if (!SomethingAt(backupPath))
         return true;
-    return ReportMoveResult(MoveFileOver(backupPath, scriptPath), backupPath);
+    const int result = MoveScriptBack(scriptPath, journal);
+    if (ReportScriptBack(result, scriptPath))
+        return true;
+    if (result != kBackupNotOurs)
+        AfxMessageBox(FormatString2(followUp, backupPath, scriptPath));
+    return false;
 }
 
 } // namespace
@@ -79,34 +93,69 @@ bool ReportMoveResult(int result, const std::string& movedFile)
     }
 }
 
-bool RestoreScript(const std::string& scriptPath)
+int MoveScriptBack(const std::string& scriptPath, CRunJournal& journal)
 {
     const std::string backupPath = MakeBackupName(scriptPath);
-    return ReportMoveResult(MoveFileOver(backupPath, scriptPath), backupPath);
+    if (!journal.Knows(scriptPath, backupPath))
+        return SomethingAt(backupPath) ? kBackupNotOurs : ENOENT;
+    const int result = MoveFileOver(backupPath, scriptPath);
+    // Only once the text is back: a backup out of reach (its directory moved away, a share not
+    // mounted) may come back, and must then still be known as ours.
+    if (result == 0)
+        journal.Forget(scriptPath);
+    return result;
 }
 
-bool BackUpAndRewriteScript(const std::string& scriptPath, const ScriptRewriter& rewrite)
+bool ReportScriptBack(int result, const std::string& scriptPath)
+{
+    const std::string backupPath = MakeBackupName(scriptPath);
+    if (result != kBackupNotOurs)
+        return ReportMoveResult(result, backupPath);
+    AfxMessageBox(FormatString2(IDS_BACKUP_NOT_OURS, backupPath, scriptPath));
+    return false;
+}
+
+bool RestoreScript(const std::string& scriptPath, CRunJournal& journal)
+{
+    return ReportScriptBack(MoveScriptBack(scriptPath, journal), scriptPath);
+}
+
+bool RestoreJournalScripts(CRunJournal& journal, std::string_view except)
+{
+    bool allBack = true;
+    for (const JournalEntry& entry : journal.Entries())
+        if (entry.script != except)
+            allBack = RestoreScript(entry.script, journal) && allBack;
+    return allBack;
+}
+
+bool BackUpAndRewriteScript(const std::string& scriptPath, CRunJournal& journal, const ScriptRewriter& rewrite)
 {
     const std::string backupPath = MakeBackupName(scriptPath);
     if (IsItsOwnBackup(scriptPath, backupPath)) {
         AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
         return false;
     }
-    if (!MoveStaleBackupBack(backupPath, scriptPath)) {
-        AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
+    if (!MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_SCRIPT_INVALID_OR_MISSING) ||
+        !MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_STALE_BACKUP_EXISTS))
         return false;
-    }
-    if (!MoveStaleBackupBack(backupPath, scriptPath)) {
-        AfxMessageBox(FormatString2(IDS_STALE_BACKUP_EXISTS, backupPath, scriptPath));
-        return false;
-    }
     if (!ReportMoveResult(MoveFileOver(scriptPath, backupPath), scriptPath)) {
         AfxMessageBox(FormatString1(IDS_CANNOT_RENAME_FILE, scriptPath));
         return false;
     }
+    // Recorded after the move: a crash in between leaves the user's text under a name the
+    // journal does not know, which is refused, never lost.
+    if (!journal.Record(scriptPath, backupPath)) {
+        const int movedBack = MoveFileOver(backupPath, scriptPath);
+        AfxMessageBox(FormatString2(IDS_JOURNAL_WRITE_FAILED, journal.Path(), SystemErrorText(journal.LastError())));
+        ReportMoveResult(movedBack, backupPath);
+        return false;
+    }
     if (!rewrite(backupPath, scriptPath)) {
+        // The user's text goes back before any message can wait with passcodes on disk.
+        const int movedBack = MoveScriptBack(scriptPath, journal);
         AfxMessageBox(FormatString1(IDS_CANNOT_WRITE_FILE, scriptPath));
-        RestoreScript(scriptPath);
+        ReportScriptBack(movedBack, scriptPath);
         return false;
     }
     return true;

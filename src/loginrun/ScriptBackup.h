@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunJournal.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,13 +21,33 @@ int MoveFileOver(const std::string& source, const std::string& destination);
 // is the file that was to be moved; it names the file in the message for an unexpected error.
 bool ReportMoveResult(int result, const std::string& movedFile);
 
-// Moves the backup of `scriptPath` back over it, reporting the result.
-bool RestoreScript(const std::string& scriptPath);
+// A result of MoveScriptBack besides 0 and an errno: a file is at the backup name, but the
+// journal does not know it as this script's backup.
+inline constexpr int kBackupNotOurs = -1;
+
+// Moves the backup of `scriptPath` back over it when `journal` knows the pair, and forgets the
+// pair once the text is back. Shows nothing, so that a caller can move
+// every script back before the first message waits. Returns 0, the errno of the move (2 when
+// there is nothing to move back), or kBackupNotOurs for a file it leaves alone.
+int MoveScriptBack(const std::string& scriptPath, CRunJournal& journal);
+
+// Shows the message for a result of MoveScriptBack and returns true when it is 0.
+bool ReportScriptBack(int result, const std::string& scriptPath);
+
+// Moves the backup of `scriptPath` back over it and reports the result.
+bool RestoreScript(const std::string& scriptPath, CRunJournal& journal);
+
+// Restores every script the journal holds but `except`, silently when it works and with the
+// message of each failure otherwise. True when all came back. An unreadable journal holds none
+// here; see CRunJournal::Readable.
+bool RestoreJournalScripts(CRunJournal& journal, std::string_view except = {});
 
 // Rewrites the script from `backupPath` into `scriptPath`.
 using ScriptRewriter = std::function<bool(const std::string& backupPath, const std::string& scriptPath)>;
 
-// Before a run: moves a backup left by an interrupted run back, moves the script to its backup
-// name and rewrites it with `rewrite`. Each failure shows its messages, leaves the user's text
-// at the script path or at the backup name, and returns false.
-bool BackUpAndRewriteScript(const std::string& scriptPath, const ScriptRewriter& rewrite);
+// Before a run: moves a backup of an interrupted run back, moves the script to its backup name,
+// records the pair in `journal` and rewrites the script with `rewrite`. A file at the backup
+// name that the journal does not know is never moved and stops the run. Each failure puts the
+// user's text back at the script path (or leaves it at the backup name when it cannot move)
+// before it shows its messages, and returns false.
+bool BackUpAndRewriteScript(const std::string& scriptPath, CRunJournal& journal, const ScriptRewriter& rewrite);

@@ -85,7 +85,11 @@ bool CLoginDialog::StartLoginRun(bool testMode)
     m_strRunSerial = serial;
     m_bRunUserLoginRequired = m_pCurrentProfile->UserLoginRequired;
     const std::string scriptPath = m_pCurrentProfile->ScriptPath;
-    if (!BackUpAndRewriteScript(scriptPath, [this](const std::string& backup, const std::string& script) {
+    CRunJournal journal;
+    // Restores owed by earlier runs, of any profile, come first; this script's own is the
+    // backup's first check.
+    RestoreJournalScripts(journal, scriptPath);
+    if (!BackUpAndRewriteScript(scriptPath, journal, [this](const std::string& backup, const std::string& script) {
             return RewriteScript(backup, script);
         }))
         return false;
@@ -131,13 +135,13 @@ bool CLoginDialog::StartProgram(bool testMode)
                  : CChildProcess::Start(profile.LoginAppPath, error);
     if (!process) {
         // The user's text goes back before any message waits for the user.
-        const std::string backupPath = MakeBackupName(m_strRunScriptPath);
-        const int restored = MoveFileOver(backupPath, m_strRunScriptPath);
+        CRunJournal journal;
+        const int restored = MoveScriptBack(m_strRunScriptPath, journal);
         if (testMode)
             AfxMessageBox(IDS_CANNOT_START_NOTEPAD, MB_OK | MB_ICONEXCLAMATION);
         else
             AfxMessageBox(FormatString1(IDS_CANNOT_START_LOGIN_APP, profile.LoginAppPath), MB_OK | MB_ICONEXCLAMATION);
-        ReportMoveResult(restored, backupPath);
+        ReportScriptBack(restored, m_strRunScriptPath);
         return false;
     }
     SetWindowText(testMode ? LoadText(IDS_TESTING_TITLE) : LoadText(IDS_RUNNING_TITLE) + profile.LoginAppPath);
@@ -191,7 +195,8 @@ bool CLoginDialog::RestoreScript()
     // Without a run and without a profile there is no script to speak of.
     if (scriptPath.empty())
         return false;
-    return ::RestoreScript(scriptPath);
+    CRunJournal journal;
+    return ::RestoreScript(scriptPath, journal);
 }
 
 void CLoginDialog::OnTimer(unsigned id)

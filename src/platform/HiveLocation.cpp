@@ -1,5 +1,7 @@
 #include "HiveLocation.h"
 
+#include "FileSystem.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,16 +27,12 @@ std::string ConfigDirectory()
     return HomeDirectory() + "/.config";
 }
 
-// Creates every missing directory of `path` with mode 0700; existing ones keep their mode.
-bool MakeDirectories(const std::string& path)
+std::string DataDirectory()
 {
-    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            return true;
-    }
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/')
+        return data;
+    return HomeDirectory() + "/.local/share";
 }
 
 } // namespace
@@ -44,12 +42,17 @@ std::string RegistryHivePath()
     return ConfigDirectory() + "/trevalo/registry.db";
 }
 
+std::string RunJournalPath()
+{
+    return DataDirectory() + "/trevalo/run-journal";
+}
+
 LSTATUS EnsureHiveFile(const std::string& path)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0)
         return ERROR_SUCCESS;
-    if (!MakeDirectories(path.substr(0, path.rfind('/'))))
+    if (MakeDirectories(path.substr(0, path.rfind('/'))) != 0)
         return ERROR_ACCESS_DENIED;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)

@@ -63,6 +63,9 @@ constexpr StringResource kStrings[] = {
     {IDS_FIELD_SCRIPT_FILE, "script file path"},
     {IDS_PROFILE_NAME_BACKSLASH, "The profile name cannot contain a backslash (\\)."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
+    {IDS_BACKUP_NOT_OURS, "The file %1 is in the way: a run keeps the text of script %2 under that name, but Trevalo "
+                          "did not make this file and leaves it alone.\nMove or rename %1, then try again."},
+    {IDS_JOURNAL_WRITE_FAILED, "Cannot record the run in %1.\n%2"},
     {IDS_CHANNEL_FAILED, "Trevalo cannot start: it cannot create %1, through which a second start and the dial-up "
                          "notifier reach it.\n%2"},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},

@@ -53,6 +53,8 @@ inline constexpr unsigned IDS_FIELD_LOGIN_APP = 161;
 inline constexpr unsigned IDS_FIELD_SCRIPT_FILE = 162;
 inline constexpr unsigned IDS_PROFILE_NAME_BACKSLASH = 163;
 inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
+inline constexpr unsigned IDS_BACKUP_NOT_OURS = 171;
+inline constexpr unsigned IDS_JOURNAL_WRITE_FAILED = 172;
 inline constexpr unsigned IDS_CHANNEL_FAILED = 173;
 
 // Dialog templates

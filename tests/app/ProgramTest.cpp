@@ -194,7 +194,7 @@ TEST_F(ProgramTest, AKilledRunOfOneScriptCostsNoTextOfAnotherWithTheSameStem)
     ChildProcess run({CONNECTING_TREVALO});
     std::string line;
     ASSERT_TRUE(run.ReadLine(line));
-    EXPECT_EQ("connected", line);
+    ASSERT_EQ("connected", line);
     EXPECT_EQ(0, run.Wait()); // the dialer ended, and the program with it
     EXPECT_EQ("password: #$PASSCODE#$ first\n", ReadFile(first));
     EXPECT_EQ("password: #$PASSCODE#$ second\n", ReadFile(second));

@@ -23,6 +23,7 @@
 
 #include <csignal>
 #include <optional>
+#include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +60,12 @@ const char* CauseName(Cause cause)
     default:
         return "countdown";
     }
+}
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const EndCase& end, std::ostream* out)
+{
+    *out << end.loop.loop << " + " << CauseName(end.cause);
 }
 
 QWidget* TopLoop()

@@ -20,6 +20,31 @@ const std::string kUserText = "ATZ\r\nlogin: #$USER_NAME#$\r\npassword: #$PASSCO
 const std::string kMissing = "Cannot find the script file.";
 const std::string kAccessDenied = "Cannot create a script file backup. \nExit the application and try again.";
 
+std::string NotOurs(const std::string& backup, const std::string& script)
+{
+    return "The file " + backup + " is in the way: a run keeps the text of script " + script +
+           " under that name, but Trevalo did not make this file and leaves it alone.\nMove or rename " + backup +
+           ", then try again.";
+}
+
+// Records each message box together with what the script holds when it appears.
+class ScriptAtEachBox {
+public:
+    explicit ScriptAtEachBox(const std::string& script)
+    {
+        m_previous = SetMessageBoxResponder([this, script](const MessageBoxRequest& request) {
+            seen.emplace_back(request.text, PathExists(script) ? ReadFile(script) : "(no script)");
+            return IDOK;
+        });
+    }
+    ~ScriptAtEachBox() { SetMessageBoxResponder(std::move(m_previous)); }
+
+    std::vector<std::pair<std::string, std::string>> seen;
+
+private:
+    MessageBoxResponder m_previous;
+};
+
 // Records the window lookups of ReportMoveResult and answers with a window or none.
 class WindowDouble {
 public:
@@ -58,6 +83,7 @@ protected:
     {
         return [this, succeed](const std::string& from, const std::string& to) {
             rewrites.emplace_back(from, to);
+            recordedAtRewrite.push_back(journal.Knows(to, from));
             WriteFile(to, "rewritten from " + ReadFile(from));
             return succeed;
         };
@@ -66,9 +92,11 @@ protected:
     TempDir dir;
     std::string script = dir.File("login.scp");
     std::string backup = dir.File("LOGIN.BAK");
+    CRunJournal journal{dir.File("run-journal")};
     MessageBoxRecorder boxes;
     WindowDouble window;
     std::vector<std::pair<std::string, std::string>> rewrites;
+    std::vector<bool> recordedAtRewrite;
 };
 
 } // namespace
@@ -147,16 +175,19 @@ TEST_F(ScriptBackupTest, AnyOtherErrorIsAFailureNamingTheFile)
 TEST_F(ScriptBackupTest, BackUpAndRewriteMovesTheUserTextAside)
 {
     WriteFile(script, kUserText);
-    ASSERT_TRUE(BackUpAndRewriteScript(script, Rewriter()));
+    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(kUserText, ReadFile(backup));
     EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
     ASSERT_EQ(1u, rewrites.size());
     EXPECT_EQ(std::make_pair(backup, script), rewrites[0]);
+    // Recorded before the passcodes are written, so a crash from then on can be undone.
+    EXPECT_EQ(std::vector<bool>{true}, recordedAtRewrite);
 
-    ASSERT_TRUE(RestoreScript(script));
+    ASSERT_TRUE(RestoreScript(script, journal));
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_FALSE(PathExists(backup));
+    EXPECT_TRUE(CRunJournal(journal.Path()).Entries().empty());
 }
 
 TEST_F(ScriptBackupTest, AStaleBackupIsMovedBackSilentlyFirst)
@@ -164,7 +195,8 @@ TEST_F(ScriptBackupTest, AStaleBackupIsMovedBackSilentlyFirst)
     // An interrupted run left passcodes in the script and the user's text in the backup.
     WriteFile(script, "password: 1234567890");
     WriteFile(backup, kUserText);
-    ASSERT_TRUE(BackUpAndRewriteScript(script, Rewriter()));
+    ASSERT_TRUE(journal.Record(script, backup));
+    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(kUserText, ReadFile(backup));
     EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
@@ -172,19 +204,21 @@ TEST_F(ScriptBackupTest, AStaleBackupIsMovedBackSilentlyFirst)
 
 TEST_F(ScriptBackupTest, AMissingScriptStopsAtTheBackup)
 {
-    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
     EXPECT_EQ((std::vector<std::string>{kMissing, "Cannot rename file " + script + "."}), boxes.Texts());
     EXPECT_TRUE(rewrites.empty());
     EXPECT_FALSE(PathExists(backup));
 }
 
-TEST_F(ScriptBackupTest, AFailedRewritePutsTheUserTextBack)
+TEST_F(ScriptBackupTest, AFailedRewritePutsTheUserTextBackBeforeTheMessage)
 {
     WriteFile(script, kUserText);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter(false)));
-    EXPECT_EQ((std::vector<std::string>{"Cannot write to file " + script + "."}), boxes.Texts());
-    EXPECT_EQ(kUserText, ReadFile(script));
+    const ScriptAtEachBox boxesSeen(script);
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter(false)));
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Cannot write to file " + script + ".", kUserText}}),
+              boxesSeen.seen);
     EXPECT_FALSE(PathExists(backup));
+    EXPECT_TRUE(journal.Entries().empty());
 }
 
 TEST_F(ScriptBackupTest, AFailedRewriteReportsAFailedRestoreToo)
@@ -194,8 +228,10 @@ TEST_F(ScriptBackupTest, AFailedRewriteReportsAFailedRestoreToo)
         std::filesystem::rename(from, dir.File("elsewhere"));
         return false;
     };
-    EXPECT_FALSE(BackUpAndRewriteScript(script, losesBackup));
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, losesBackup));
     EXPECT_EQ((std::vector<std::string>{"Cannot write to file " + script + ".", kMissing}), boxes.Texts());
+    // The backup may come back (a directory moved away and back): it stays known as ours.
+    EXPECT_EQ((std::vector<JournalEntry>{{script, backup}}), journal.Entries());
 }
 
 TEST_F(ScriptBackupTest, AStaleBackupThatCannotMoveBackStopsTheRun)
@@ -203,7 +239,8 @@ TEST_F(ScriptBackupTest, AStaleBackupThatCannotMoveBackStopsTheRun)
     // The script path has become a directory: the backup cannot be moved over it.
     std::filesystem::create_directory(script);
     WriteFile(backup, kUserText);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    ASSERT_TRUE(journal.Record(script, backup));
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
     const auto texts = boxes.Texts();
     ASSERT_EQ(2u, texts.size());
     EXPECT_EQ(0u, texts[0].rfind("Cannot move file " + backup + ".\n", 0)) << texts[0];
@@ -215,7 +252,7 @@ TEST_F(ScriptBackupTest, AStaleBackupThatCannotMoveBackStopsTheRun)
 TEST_F(ScriptBackupTest, AScriptThatIsItsOwnBackupIsRefused)
 {
     WriteFile(backup, kUserText);
-    EXPECT_FALSE(BackUpAndRewriteScript(backup, Rewriter()));
+    EXPECT_FALSE(BackUpAndRewriteScript(backup, journal, Rewriter()));
     EXPECT_EQ(1u, boxes.Texts().size());
     EXPECT_EQ(kUserText, ReadFile(backup));
 
@@ -223,7 +260,7 @@ TEST_F(ScriptBackupTest, AScriptThatIsItsOwnBackupIsRefused)
     std::filesystem::remove(backup);
     WriteFile(script, kUserText);
     std::filesystem::create_hard_link(script, backup);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, Rewriter()));
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_TRUE(rewrites.empty());
 }
@@ -274,7 +311,7 @@ TEST_F(ScriptBackupTest, AScriptInAReadOnlyDirectoryStaysWhereItIs)
     WriteFile(script, kUserText);
     ::chmod(script.c_str(), 0644);
     const std::string seen = WithoutWriteAccess(dir.Path(), [&] {
-        const bool started = BackUpAndRewriteScript(script, Rewriter());
+        const bool started = BackUpAndRewriteScript(script, journal, Rewriter());
         std::string result = started ? "started" : "stopped";
         for (const auto& text : boxes.Texts())
             result += "|" + text;
@@ -283,4 +320,82 @@ TEST_F(ScriptBackupTest, AScriptInAReadOnlyDirectoryStaysWhereItIs)
     EXPECT_EQ("stopped|" + kAccessDenied + "|Cannot rename file " + script + ".", seen);
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_FALSE(PathExists(backup));
+}
+
+// A file at the backup name that the journal does not hold as this script's backup: the user's
+// own, or one whose entry names another backup or another script of the same stem.
+class UnknownBackupTest : public ScriptBackupTest,
+                          public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+TEST_P(UnknownBackupTest, IsNeitherMovedNorReplaced)
+{
+    if (!GetParam().first.empty()) {
+        ASSERT_TRUE(journal.Record(dir.File(GetParam().first), dir.File(GetParam().second)));
+    }
+    WriteFile(script, kUserText);
+    WriteFile(backup, "the user's own backup");
+    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    EXPECT_FALSE(RestoreScript(script, journal));
+    EXPECT_EQ(std::vector<std::string>(2, NotOurs(backup, script)), boxes.Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ("the user's own backup", ReadFile(backup));
+    EXPECT_TRUE(rewrites.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ScriptBackup, UnknownBackupTest,
+                         ::testing::Values(std::pair<std::string, std::string>(),
+                                           std::pair<std::string, std::string>("login.scp", "login.bak"),
+                                           std::pair<std::string, std::string>("login.chat", "LOGIN.BAK")));
+
+TEST_F(ScriptBackupTest, TwoScriptsOfOneStemNeverTakeEachOthersBackup)
+{
+    const std::string scp = dir.File("isp.scp"), chat = dir.File("isp.chat"), shared = dir.File("ISP.BAK");
+    WriteFile(scp, "scp text");
+    WriteFile(chat, "chat text");
+    ASSERT_TRUE(BackUpAndRewriteScript(scp, journal, Rewriter())); // and the run is killed
+
+    EXPECT_FALSE(BackUpAndRewriteScript(chat, journal, Rewriter()));
+    EXPECT_EQ(std::vector<std::string>{NotOurs(shared, chat)}, boxes.Texts());
+    EXPECT_EQ("scp text", ReadFile(shared));
+    EXPECT_EQ("chat text", ReadFile(chat));
+
+    // At the next start the journal puts isp.scp back, and isp.chat can run.
+    ASSERT_TRUE(RestoreJournalScripts(journal));
+    EXPECT_EQ("scp text", ReadFile(scp));
+    ASSERT_TRUE(BackUpAndRewriteScript(chat, journal, Rewriter()));
+    ASSERT_TRUE(RestoreScript(chat, journal));
+    EXPECT_EQ("chat text", ReadFile(chat));
+    EXPECT_EQ(1u, boxes.Texts().size());
+}
+
+TEST_F(ScriptBackupTest, RestoreJournalScriptsPutsBackWhatItCanAndReportsTheRest)
+{
+    const std::string other = dir.File("other.scp");
+    WriteFile(other, "other text");
+    WriteFile(script, kUserText);
+    ASSERT_TRUE(BackUpAndRewriteScript(other, journal, Rewriter()));
+    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    std::filesystem::remove(dir.File("OTHER.BAK"));
+
+    EXPECT_FALSE(RestoreJournalScripts(journal));
+    EXPECT_EQ(std::vector<std::string>{kMissing}, boxes.Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ((std::vector<JournalEntry>{{other, dir.File("OTHER.BAK")}}), journal.Entries());
+    // Without an entry and without a file at the backup name the script is just missing.
+    EXPECT_FALSE(RestoreScript(script, journal));
+    EXPECT_EQ(kMissing, boxes.Texts().back());
+}
+
+TEST_F(ScriptBackupTest, ARunThatCannotBeRecordedStopsWithTheUserTextBack)
+{
+    WriteFile(script, kUserText);
+    WriteFile(dir.File("file"), "");
+    CRunJournal blocked(dir.File("file/run-journal"));
+    const ScriptAtEachBox boxesSeen(script);
+    EXPECT_FALSE(BackUpAndRewriteScript(script, blocked, Rewriter()));
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
+                  {"Cannot record the run in " + blocked.Path() + ".\nNot a directory", kUserText}}),
+              boxesSeen.seen);
+    EXPECT_FALSE(PathExists(backup));
+    EXPECT_TRUE(rewrites.empty());
 }

@@ -1,7 +1,9 @@
 #include "LoginRunFixture.h"
 
 #include <framework/Dialog.h>
+#include <loginrun/RunJournal.h>
 #include <profiles/AppSettings.h>
+#include <profiles/ConnectionProfile.h>
 #include <res/resource.h>
 
 #include <QLineEdit>
@@ -247,12 +249,41 @@ TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
     WriteRunProfile(dialer);
     WriteFile(backup, kUserText);
     WriteFile(script, "password: 12345678901234\n");
+    ASSERT_TRUE(CRunJournal().Record(script, backup)); // as the killed run left it
     Connect();
     EXPECT_TRUE(boxes->Texts().empty());
     WaitForProgramAndPoll();
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_FALSE(PathExists(backup));
+}
+
+TEST_F(LoginRunTest, ARestoreOwedByOneProfileIsMadeAtTheConnectOfAnother)
+{
+    const std::string other = dir.File("other.scp");
+    WriteFile(other, kUserText);
+    ConnectionProfile home("Home");
+    home.DUNPhonebookEntry = "isp";
+    home.ScriptPath = other;
+    home.LoginAppPath = dialer;
+    home.TokenSerialNumber = "000111";
+    ASSERT_TRUE(home.Save());
+    WriteRunProfile(waitingDialer);
+    Connect();
+    // The run of Work ends while its backup is out of reach: the restore is owed.
+    std::filesystem::rename(backup, dir.File("kept"));
+    dialog->SendMessage(g_rasNotifyMessage, 2, 0);
+    std::filesystem::rename(dir.File("kept"), backup);
+    ASSERT_NE(kUserText, ReadFile(script));
+
+    ChooseItem(IDC_PROFILE_COMBO, 0); // Home
+    Connect();
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(kUserText, ReadFile(other));
+    WriteFile(dir.File("go"), "");
 }
 
 TEST_F(LoginRunTest, AMissingLoginApplicationIsReportedAndTheScriptRestored)
