@@ -84,7 +84,8 @@ bool CLoginApp::OnIdle(long count)
 void CLoginApp::BringForward()
 {
     CLoginDialog* window = LoginWindow();
-    if (!window)
+    // An ending program's window stays out of sight until it is gone.
+    if (!window || IsEnding())
         return;
     if (window->IsIconic())
         window->ShowWindow(SW_RESTORE);
