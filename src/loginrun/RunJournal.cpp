@@ -1,5 +1,6 @@
 #include "RunJournal.h"
 
+#include <platform/FileReplacement.h>
 #include <platform/FileSystem.h>
 #include <platform/HiveLocation.h>
 

@@ -136,6 +136,11 @@ bool BackUpAndRewriteScript(const std::string& scriptPath, CRunJournal& journal,
         AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
         return false;
     }
+    // Another user who can swap files there could take the user's text or feed the rewrite.
+    if (const std::string folder = DirectoryOf(scriptPath); OthersCanChangeFilesIn(folder)) {
+        AfxMessageBox(FormatString2(IDS_FOLDER_NOT_PRIVATE, folder, scriptPath));
+        return false;
+    }
     if (!MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_SCRIPT_INVALID_OR_MISSING) ||
         !MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_STALE_BACKUP_EXISTS))
         return false;

@@ -47,7 +47,8 @@ using ScriptRewriter = std::function<bool(const std::string& backupPath, const s
 
 // Before a run: moves a backup of an interrupted run back, moves the script to its backup name,
 // records the pair in `journal` and rewrites the script with `rewrite`. A file at the backup
-// name that the journal does not know is never moved and stops the run. Each failure puts the
+// name that the journal does not know is never moved and stops the run, and so does a script
+// folder in which other users can change files. Each failure puts the
 // user's text back at the script path (or leaves it at the backup name when it cannot move)
 // before it shows its messages, and returns false.
 bool BackUpAndRewriteScript(const std::string& scriptPath, CRunJournal& journal, const ScriptRewriter& rewrite);

@@ -49,8 +49,12 @@ bool CopyScriptWithValues(const std::string& source, const std::string& target, 
         writer.WriteLine(piece);
     }
     SecureWipe(piece);
-    const bool written = writer.Close();
-    return written && !reader.Failed();
+    // A script that could not be read whole never replaces the one in place.
+    if (reader.Failed()) {
+        writer.Discard();
+        return false;
+    }
+    return writer.Close();
 }
 
 void RunPasscodes::Wipe()

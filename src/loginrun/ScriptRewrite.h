@@ -7,8 +7,9 @@
 #include <string>
 
 // Copies the script `source` to `target` piece by piece (see CTextFileReader) with the
-// placeholders replaced. False when either file cannot be opened, or when reading or writing
-// failed (a full disk): the target is then incomplete.
+// placeholders replaced, into a new file that replaces `target` whole (see CTextFileWriter).
+// False when either file cannot be opened, or when reading or writing failed (a full disk):
+// `target` is then as it was.
 bool CopyScriptWithValues(const std::string& source, const std::string& target, const PlaceholderValues& values);
 
 // The passcodes of the latest rewrite, kept until the next one and wiped when they go.

@@ -4,11 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -18,51 +15,18 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Creates a new file beside `path` under a name nobody can guess, so no one can prepare it.
-int CreateUniqueSibling(const std::string& path, std::string& createdPath)
+bool OthersCanChangeFiles(const struct stat& folder)
 {
-    constexpr int kAttempts = 16;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        unsigned char random[8];
-        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
-            return -1;
-        createdPath = path + ".new-";
-        for (const unsigned char byte : random) {
-            createdPath += "0123456789abcdef"[byte >> 4];
-            createdPath += "0123456789abcdef"[byte & 0xF];
-        }
-        const int fd = ::open(createdPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    const bool othersOwn = folder.st_uid != ::geteuid() && folder.st_uid != 0;
+    const bool othersWrite = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0;
+    return othersOwn || othersWrite;
 }
 
-// Writes all of `content` and syncs it; 0 or the errno of the failure.
-int WriteAndSync(int fd, std::string_view content)
+bool OthersCanChangeFilesIn(const std::string& folder)
 {
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && OthersCanChangeFiles(info);
 }
-
-int SyncDirectory(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int result = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return result;
-}
-
-} // namespace
 
 bool FileExists(const std::string& path)
 {
@@ -89,24 +53,6 @@ int MakeDirectories(const std::string& path)
         if (slash == std::string::npos)
             return 0;
     }
-}
-
-int ReplaceFileAtomically(const std::string& path, std::string_view content)
-{
-    std::string newPath;
-    const int fd = CreateUniqueSibling(path, newPath);
-    if (fd < 0)
-        return errno;
-    int result = WriteAndSync(fd, content);
-    if (::close(fd) != 0 && result == 0)
-        result = errno;
-    if (result == 0)
-        result = RenameFile(newPath, path);
-    if (result != 0) {
-        ::unlink(newPath.c_str());
-        return result;
-    }
-    return SyncDirectory(DirectoryOf(path));
 }
 
 std::string SystemErrorText(int errorNumber)

@@ -5,45 +5,32 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 CTextFileWriter::~CTextFileWriter()
 {
-    if (m_fd >= 0)
-        Close();
+    Discard();
     SecureWipe(m_buffer, sizeof m_buffer);
 }
 
 bool CTextFileWriter::Open(const std::string& path)
 {
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0600);
-    if (m_fd < 0)
-        return false;
-    struct stat info {};
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        return false;
-    }
-    // An existing file keeps its mode on O_CREAT; narrow it too. Another user's file we may
-    // write but not chmod stays as its owner set it.
-    ::fchmod(m_fd, 0600);
-    m_failed = false;
+    Discard();
+    m_error = m_file.Begin(path, true);
+    m_open = m_error == 0;
     m_used = 0;
-    return true;
+    return m_open;
 }
 
 void CTextFileWriter::Flush()
 {
     std::size_t done = 0;
-    while (done < m_used && !m_failed) {
-        const ssize_t count = ::write(m_fd, m_buffer + done, m_used - done);
+    while (done < m_used && m_error == 0) {
+        const ssize_t count = ::write(m_file.Descriptor(), m_buffer + done, m_used - done);
         if (count >= 0)
             done += static_cast<std::size_t>(count);
         else if (errno != EINTR)
-            m_failed = true;
+            m_error = errno;
     }
     SecureWipe(m_buffer, m_used);
     m_used = 0;
@@ -51,7 +38,7 @@ void CTextFileWriter::Flush()
 
 void CTextFileWriter::Append(std::string_view data)
 {
-    while (!data.empty() && !m_failed) {
+    while (!data.empty() && m_error == 0) {
         if (m_used == sizeof m_buffer)
             Flush();
         const std::size_t count = std::min(sizeof m_buffer - m_used, data.size());
@@ -63,7 +50,7 @@ void CTextFileWriter::Append(std::string_view data)
 
 void CTextFileWriter::WriteLine(std::string_view line)
 {
-    if (m_fd < 0)
+    if (!m_open)
         return;
     Append(line);
     Append("\n");
@@ -71,11 +58,22 @@ void CTextFileWriter::WriteLine(std::string_view line)
 
 bool CTextFileWriter::Close()
 {
-    if (m_fd < 0)
+    if (!m_open)
         return false;
     Flush();
-    if (::close(m_fd) != 0)
-        m_failed = true;
-    m_fd = -1;
-    return !m_failed;
+    m_open = false;
+    if (m_error != 0) {
+        m_file.Discard();
+        return false;
+    }
+    m_error = m_file.Commit(false);
+    return m_error == 0;
+}
+
+void CTextFileWriter::Discard()
+{
+    SecureWipe(m_buffer, m_used);
+    m_used = 0;
+    m_open = false;
+    m_file.Discard();
 }

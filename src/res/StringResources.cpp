@@ -68,6 +68,9 @@ constexpr StringResource kStrings[] = {
     {IDS_JOURNAL_WRITE_FAILED, "Cannot record the run in %1.\n%2"},
     {IDS_CHANNEL_FAILED, "Trevalo cannot start: it cannot create %1, through which a second start and the dial-up "
                          "notifier reach it.\n%2"},
+    {IDS_FOLDER_NOT_PRIVATE, "Other users can change the files in %1, the folder of script %2, so Trevalo writes no "
+                             "passcodes there.\nKeep the script in a folder that only you can change (for example, "
+                             "chmod go-w on the folder), then try again."},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},
     {IDS_REG_PROFILES_KEY,

@@ -56,6 +56,7 @@ inline constexpr unsigned IDS_CANNOT_MOVE_FILE = 170;
 inline constexpr unsigned IDS_BACKUP_NOT_OURS = 171;
 inline constexpr unsigned IDS_JOURNAL_WRITE_FAILED = 172;
 inline constexpr unsigned IDS_CHANNEL_FAILED = 173;
+inline constexpr unsigned IDS_FOLDER_NOT_PRIVATE = 174;
 
 // Dialog templates
 inline constexpr unsigned IDD_PROFILE_GENERAL = 106;

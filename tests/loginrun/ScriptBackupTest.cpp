@@ -2,6 +2,7 @@
 
 #include <framework/WindowLookup.h>
 
+#include <AsNobody.h>
 #include <MessageBoxRecorder.h>
 #include <TempDir.h>
 
@@ -277,31 +278,8 @@ std::string WithoutWriteAccess(const std::string& dir, const std::function<std::
         ::chmod(dir.c_str(), 0755);
         return result;
     }
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody == nullptr)
-        return "no user nobody";
     ::chmod(dir.c_str(), 0755);
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-            ::_exit(2);
-        const std::string result = work();
-        const ssize_t written = ::write(pipeFds[1], result.data(), result.size());
-        ::_exit(written == static_cast<ssize_t>(result.size()) ? 0 : 3);
-    }
-    ::close(pipeFds[1]);
-    std::string result;
-    char buffer[512];
-    for (ssize_t count; (count = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, static_cast<std::size_t>(count));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return result;
+    return RunAsNobody(work).value_or("no user nobody");
 }
 
 } // namespace
@@ -398,4 +376,33 @@ TEST_F(ScriptBackupTest, ARunThatCannotBeRecordedStopsWithTheUserTextBack)
               boxesSeen.seen);
     EXPECT_FALSE(PathExists(backup));
     EXPECT_TRUE(rewrites.empty());
+}
+
+// Whoever else can change files in the script's folder could swap the user's text or feed the
+// rewrite: such a folder is refused before anything moves. A sticky one (like /tmp) is not.
+TEST_F(ScriptBackupTest, AFolderOthersCanChangeIsRefusedBeforeAnythingMoves)
+{
+    for (const unsigned mode : {0770u, 0777u, 01777u}) {
+        SCOPED_TRACE(mode);
+        const std::size_t shown = boxes.Texts().size();
+        WriteFile(script, kUserText);
+        ::chmod(dir.Path().c_str(), mode);
+        const bool started = BackUpAndRewriteScript(script, journal, Rewriter());
+        ::chmod(dir.Path().c_str(), 0700);
+        if (mode & S_ISVTX) {
+            EXPECT_TRUE(started);
+            EXPECT_TRUE(RestoreScript(script, journal));
+            continue;
+        }
+        EXPECT_FALSE(started);
+        const std::vector<std::string> texts = boxes.Texts();
+        ASSERT_EQ(shown + 1, texts.size());
+        EXPECT_EQ((std::vector<std::string>{"Other users can change the files in " + dir.Path() + ", the folder of script " +
+                                            script + ", so Trevalo writes no passcodes there.\nKeep the script in a "
+                                            "folder that only you can change (for example, chmod go-w on the folder), "
+                                            "then try again."}),
+                  std::vector<std::string>(texts.begin() + static_cast<long>(shown), texts.end()));
+        EXPECT_EQ(kUserText, ReadFile(script));
+        EXPECT_FALSE(PathExists(backup));
+    }
 }

@@ -1,3 +1,4 @@
+#include <platform/FileReplacement.h>
 #include <platform/FileSystem.h>
 
 #include <TempDir.h>

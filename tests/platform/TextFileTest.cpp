@@ -95,7 +95,7 @@ TEST(TextFileWriter, WritesLinesWithLineFeedsInAPrivateFile)
     EXPECT_EQ(0600u, info.st_mode & 0777);
 }
 
-TEST(TextFileWriter, NarrowsTheModeOfAnExistingFileAndTruncatesIt)
+TEST(TextFileWriter, ReplacesAnExistingFileByAPrivateOne)
 {
     TempDir dir;
     WriteFile(dir.File("out"), "old content that is longer");
