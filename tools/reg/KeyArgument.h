@@ -14,8 +14,8 @@ bool ParseKeyArgument(std::string_view text, std::string& path);
 // The full name of a path below the root, as the tool prints and exports it.
 std::string FullKeyName(const std::string& path);
 
-// Why the tool will not create the key at `path` (below the root), or "" when it will: the key
-// is deeper than kMaxKeyDepth, or one of its names holds a line break (CR or LF). A key line in a
-// .reg file has no escapes (backslashes separate the names and every other character stands for
-// itself in files read so far), so a line break there could not be written and read back.
+// Why the key at `path` (below the root) may not be added, imported or exported, or "" when it
+// may: the key is deeper than kMaxKeyDepth, or one of its names holds a line break (CR or LF). A
+// key line in a .reg file has no escapes (backslashes separate the names and every other character
+// stands for itself in files read so far), so a line break there could not be written and read back.
 std::string KeyPathFault(std::string_view path);
