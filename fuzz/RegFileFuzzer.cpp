@@ -1,6 +1,6 @@
 // Parses the fuzzer's bytes as a .reg file. What parses must be all or nothing, carry rising
-// line numbers, and, when it only creates keys and sets values, come back unchanged from a file
-// written by RegFileWriter.
+// line numbers, and, when it only creates keys and sets values, be written by RegFileWriter (every
+// key the parser takes can be written) and come back unchanged from that file, escapes and all.
 #include "FuzzSupport.h"
 
 #include <RegFileParser.h>
@@ -53,7 +53,9 @@ void CheckParsed(const std::vector<RegFileOperation>& operations)
                 "operation line numbers do not rise");
     if (!OnlyCreatesAndSets(operations))
         return;
-    const std::string written = FormatRegFile(AsKeys(operations));
+    std::string written;
+    std::string fault;
+    Require(FormatRegFile(AsKeys(operations), written, fault), "a parsed key cannot be written: " + fault);
     std::vector<RegFileOperation> again;
     RegFileError error;
     Require(ParseRegFile(written, again, error),

@@ -78,6 +78,7 @@ TEST(RegFileParser, EachMalformedLineIsRefusedWithItsNumber)
         {kHeader + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n", 2, "bad key name"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\n", 2, "must end with"},
         {kHeader + "[-HKEY_LOCAL_MACHINE]\n", 2, "cannot be deleted"},
+        {kHeader + "[HKEY_LOCAL_MACHINE\\car\rriage]\n", 2, "bad key: a name in it holds a line break"},
         {kHeader + key + "\"v\"=qword:01\n", 3, "unknown value type \"qword\""},
         {kHeader + key + "\n\"v\"=dword:1234567890\n", 4, "bad number"},
         {kHeader + key + "\"v\"=dword:-1\n", 3, "bad number"},
@@ -89,6 +90,8 @@ TEST(RegFileParser, EachMalformedLineIsRefusedWithItsNumber)
         {kHeader + key + "\"v\"=\"a\\nb\"\n", 3, "bad text"},
         {kHeader + key + "\"v\"=\"a\" trailing\n", 3, "bad text"},
         {kHeader + key + "v=\"a\"\n", 3, "bad value name"},
+        {kHeader + key + "\"a\\x00\"=\"\"\n", 3, "bad value name"},
+        {kHeader + key + "\"v\"=\"a\\x0\"\n", 3, "bad text"},
         {kHeader + key + "\"v\" = \"a\"\n", 3, "expected \"=\""},
     };
     for (const Case& c : cases) {
@@ -105,6 +108,7 @@ TEST(RegFileWriter, WritesTextOnlyWhereItKeepsTheExactBytes)
     };
     EXPECT_EQ("\"v\"=\"a \\\\ \\\"b\\\"\"", line(REG_SZ, std::string("a \\ \"b\"\0", 8)));
     EXPECT_EQ("@=\"\"", line(REG_SZ, std::string("\0", 1), ""));
+    EXPECT_EQ("\"a\\x0ab\\x0d \\\\x0a\"=hex:", line(REG_BINARY, "", "a\nb\r \\x0a"));
     EXPECT_EQ("\"v\"=hex(1):61,62", line(REG_SZ, "ab"));
     EXPECT_EQ("\"v\"=hex(1):61,00,62,00", line(REG_SZ, std::string("a\0b\0", 4)));
     EXPECT_EQ("\"v\"=hex(1):61,0a,00", line(REG_SZ, std::string("a\n\0", 3)));

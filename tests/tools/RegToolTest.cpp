@@ -47,6 +47,20 @@ protected:
     std::string m_err;
 };
 
+std::string Nested(std::string key, const std::string& name, int levels)
+{
+    for (int level = 0; level < levels; ++level)
+        key += "\\" + name;
+    return key;
+}
+
+struct HostileName {
+    const char* label;
+    std::string name;
+};
+
+class RegToolName : public RegTool, public ::testing::WithParamInterface<HostileName> {};
+
 } // namespace
 
 TEST_F(RegTool, SetsTheNewProfileScriptPathAndShowsIt)
@@ -149,4 +163,78 @@ TEST_F(RegTool, AMalformedImportChangesNothing)
     EXPECT_NE(std::string::npos, m_err.find(":5: a value must follow a [key] line"));
     EXPECT_EQ(before, Export());
     EXPECT_EQ(1, Run({"import", m_dir.File("absent.reg")}));
+}
+
+// Every name the hive takes comes back byte for byte, as a key and as a value name; a key name
+// with a line break is the one thing refused, at add, and never stored.
+TEST_P(RegToolName, ComesBackExactlyFromExportAndImportOrIsRefusedAtAdd)
+{
+    const std::string& name = GetParam().name;
+    const std::string key = "HKLM\\SOFTWARE\\T\\" + name;
+    const bool lineBreak = name.find_first_of("\r\n") != std::string::npos;
+    ASSERT_EQ(0, Run({"add", "HKLM\\SOFTWARE\\T", "/v", name, "/d", name})) << m_err;
+    EXPECT_EQ(lineBreak ? 2 : 0, Run({"add", key, "/v", name, "/d", name})) << m_err;
+    if (lineBreak) {
+        EXPECT_EQ("trevalo-reg: bad key: a name in it holds a line break, which a .reg file cannot hold\n", m_err);
+    }
+    const std::string exported = Export();
+    const std::string file = m_dir.File("saved.reg");
+    WriteFile(file, exported);
+
+    const TempDir freshHive;
+    ASSERT_EQ(0, Run({"import", file})) << m_err;
+    EXPECT_EQ(exported, Export());
+    ASSERT_EQ(0, Run({"query", "HKLM\\SOFTWARE\\T", "/v", name})) << m_err;
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\T\n    " + name + "    REG_SZ    " + name + "\n", m_out);
+    EXPECT_EQ(lineBreak ? 1 : 0, Run({"query", key, "/v", name}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SpecialInRegFiles, RegToolName,
+    ::testing::Values(HostileName{"LineFeed", "two\nlines"}, HostileName{"CarriageReturn", "car\rriage"},
+                      HostileName{"LineBreakAtTheEnd", "ends\r\n"}, HostileName{"Tab", "t\tab"},
+                      HostileName{"OtherControls", "\x01 bell\x07 esc\x1b\x1f"}, HostileName{"Delete", "del\x7f"},
+                      HostileName{"ClosingBracket", "a]b]"}, HostileName{"OpeningBracket", "[a"},
+                      HostileName{"Quote", "\"q\"uote"}, HostileName{"Backslash", "back\\slash\\"},
+                      HostileName{"EscapeLookalike", "not\\x0a"}, HostileName{"Equals", "a=b=\"c\"=d"},
+                      HostileName{"CommentAndDash", ";-x"}, HostileName{"Spaces", "  spaced  "},
+                      HostileName{"Utf8", "grüße ✓"}, HostileName{"Longest", std::string(255, 'k')}),
+    [](const ::testing::TestParamInfo<HostileName>& instance) { return std::string(instance.param.label); });
+
+TEST_F(RegTool, KeysGoAtMost512LevelsDeep)
+{
+    const std::string deepest = Nested("HKLM", "K", 512);
+    EXPECT_EQ(0, Run({"add", deepest})) << m_err;
+    EXPECT_EQ(2, Run({"add", deepest + "\\K", "/v", "v", "/d", "x"}));
+    EXPECT_EQ("trevalo-reg: bad key: it is 513 levels deep, deeper than the 512 levels a key can have\n", m_err);
+    EXPECT_EQ(1, Run({"query", deepest + "\\K"}));
+
+    std::string text = kHeader + "[HKEY_LOCAL_MACHINE\\L]\n\"v\"=dword:1\n";
+    for (int depth = 2; depth <= 600; ++depth)
+        text += "[" + Nested("HKEY_LOCAL_MACHINE", "L", depth) + "]\n";
+    const std::string file = m_dir.File("deep.reg");
+    WriteFile(file, text);
+    EXPECT_EQ(1, Run({"import", file}));
+    EXPECT_EQ("trevalo-reg: " + file +
+                  ":515: bad key: it is 513 levels deep, deeper than the 512 levels a key can have; nothing was "
+                  "imported\n",
+              m_err);
+    EXPECT_EQ(1, Run({"query", "HKLM\\L"}));
+}
+
+// What the hive holds but a .reg file could not give back is refused, and no file is written.
+TEST_F(RegTool, ExportRefusesAKeyThatCouldNotBeImported)
+{
+    Set("SOFTWARE\\T\\two\nlines\\below", "v", REG_SZ, std::string("x", 2));
+    const std::string file = m_dir.File("out.reg");
+    EXPECT_EQ(1, Run({"export", "HKLM\\SOFTWARE", file}));
+    EXPECT_EQ("trevalo-reg: cannot export key HKEY_LOCAL_MACHINE\\SOFTWARE\\T\\two\\x0alines: a name in it holds a "
+              "line break, which a .reg file cannot hold; nothing was written\n",
+              m_err);
+    EXPECT_FALSE(PathExists(file));
+
+    Set(Nested("DEEP", "K", 512).c_str(), "v", REG_SZ, std::string("x", 2));
+    EXPECT_EQ(1, Run({"export", "HKLM\\DEEP", file}));
+    EXPECT_NE(std::string::npos, m_err.find("513 levels deep")) << m_err;
+    EXPECT_FALSE(PathExists(file));
 }

@@ -57,3 +57,15 @@ std::string FullKeyName(const std::string& path)
 {
     return path.empty() ? kRootName : std::string(kRootName) + "\\" + path;
 }
+
+std::string KeyPathFault(std::string_view path)
+{
+    const std::size_t depth =
+        path.empty() ? 0 : static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+    if (depth > kMaxKeyDepth)
+        return "it is " + std::to_string(depth) + " levels deep, deeper than the " + std::to_string(kMaxKeyDepth) +
+               " levels a key can have";
+    if (path.find_first_of("\r\n") != std::string_view::npos)
+        return "a name in it holds a line break, which a .reg file cannot hold";
+    return {};
+}

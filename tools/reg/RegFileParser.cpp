@@ -52,7 +52,34 @@ std::vector<Line> LogicalLines(std::string_view text)
     return lines;
 }
 
-// A quoted text at the start of `rest`, with \\ and \" escapes; `rest` moves past it.
+bool ReadHexNumber(std::string_view digits, DWORD& number)
+{
+    if (digits.empty() || digits.size() > 8)
+        return false;
+    const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), number, 16);
+    return failure == std::errc() && end == digits.data() + digits.size();
+}
+
+// The escape at the start of `escape` (just past its backslash): \\, \" or \xHH, where HH is not
+// 00 (no name can hold a zero byte). Adds the character to `text`; false for anything else.
+bool ReadEscape(std::string_view escape, std::size_t& length, std::string& text)
+{
+    DWORD code = 0;
+    if (escape.starts_with("x")) {
+        if (escape.size() < 3 || !ReadHexNumber(escape.substr(1, 2), code) || code == 0)
+            return false;
+        length = 3;
+        text += static_cast<char>(code);
+        return true;
+    }
+    if (!escape.starts_with("\\") && !escape.starts_with("\""))
+        return false;
+    length = 1;
+    text += escape.front();
+    return true;
+}
+
+// A quoted text at the start of `rest`, with \\, \" and \xHH escapes; `rest` moves past it.
 bool ReadQuoted(std::string_view& rest, std::string& text)
 {
     text.clear();
@@ -61,22 +88,16 @@ bool ReadQuoted(std::string_view& rest, std::string& text)
             rest.remove_prefix(i + 1);
             return true;
         }
-        if (rest[i] == '\\') {
-            if (i + 1 >= rest.size() || (rest[i + 1] != '\\' && rest[i + 1] != '"'))
-                return false;
-            ++i;
+        if (rest[i] != '\\') {
+            text += rest[i];
+            continue;
         }
-        text += rest[i];
+        std::size_t length = 0;
+        if (!ReadEscape(rest.substr(i + 1), length, text))
+            return false;
+        i += length;
     }
     return false;
-}
-
-bool ReadHexNumber(std::string_view digits, DWORD& number)
-{
-    if (digits.empty() || digits.size() > 8)
-        return false;
-    const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), number, 16);
-    return failure == std::errc() && end == digits.data() + digits.size();
 }
 
 bool ReadHexBytes(std::string_view list, std::vector<unsigned char>& bytes)
@@ -144,6 +165,8 @@ private:
         if (!ParseKeyArgument(text, m_path))
             return Fail("bad key name \"" + std::string(text) +
                         "\": expected HKEY_LOCAL_MACHINE\\ and names of 1 to 255 characters");
+        if (const std::string fault = KeyPathFault(m_path); !fault.empty())
+            return Fail("bad key: " + fault);
         if (remove && m_path.empty())
             return Fail("HKEY_LOCAL_MACHINE itself cannot be deleted");
         m_haveKey = !remove;
@@ -159,7 +182,7 @@ private:
         if (rest.starts_with("@")) {
             rest.remove_prefix(1);
         } else if (!rest.starts_with("\"") || !ReadQuoted(rest, value.name)) {
-            return Fail("bad value name: expected @ or a name in quotes (with \\\\ and \\\" escapes)");
+            return Fail("bad value name: expected @ or a name in quotes (with \\\\, \\\" and \\xHH escapes)");
         }
         if (!rest.starts_with("="))
             return Fail("expected \"=\" after the value name");
@@ -179,7 +202,7 @@ private:
         if (rest.starts_with("\"")) {
             std::string text;
             if (!ReadQuoted(rest, text) || !rest.empty())
-                return Fail("bad text: expected one text in quotes (with \\\\ and \\\" escapes)");
+                return Fail("bad text: expected one text in quotes (with \\\\, \\\" and \\xHH escapes)");
             value.type = REG_SZ;
             value.data.assign(text.begin(), text.end());
             value.data.push_back(0);

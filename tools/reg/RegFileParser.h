@@ -12,7 +12,9 @@ struct RegFileError {
 };
 
 // Reads the text of a .reg file (header "Windows Registry Editor Version 5.00"; "[key]" and
-// "[-key]" lines; "name"=text, dword:, hex:, hex(N): and - values; ";" comments; lines ending in
-// a backslash continue on the next). All or nothing: on the first fault it returns false with the
-// line and what is wrong, and `operations` is left empty.
+// "[-key]" lines; "name"=text, dword:, hex:, hex(N): and - values, names and texts in quotes with
+// \\, \" and \xHH escapes; ";" comments; lines ending in a backslash continue on the next). A key
+// deeper than kMaxKeyDepth or with a line break in a name is refused (see KeyPathFault). All or
+// nothing: on the first fault it returns false with the line and what is wrong, and `operations`
+// is left empty.
 bool ParseRegFile(std::string_view text, std::vector<RegFileOperation>& operations, RegFileError& error);

@@ -9,15 +9,36 @@
 
 namespace {
 
+bool IsLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+std::string LineBreakEscape(char c)
+{
+    return c == '\n' ? "\\x0a" : "\\x0d";
+}
+
+// `text` in quotes with \\ and \" escapes, and a line break as \x0a or \x0d: as it is it would end
+// the line. Only names need that: text data with a line break is written as hex.
 std::string Quoted(const std::string& text)
 {
     std::string quoted = "\"";
     for (char c : text) {
         if (c == '\\' || c == '"')
             quoted += '\\';
-        quoted += c;
+        quoted += IsLineBreak(c) ? LineBreakEscape(c) : std::string(1, c);
     }
     return quoted + "\"";
+}
+
+// The full name of a key for a message, with its line breaks escaped as in a quoted name.
+std::string PrintableKeyName(const std::string& path)
+{
+    std::string name;
+    for (char c : FullKeyName(path))
+        name += IsLineBreak(c) ? LineBreakEscape(c) : std::string(1, c);
+    return name;
 }
 
 bool IsPlainText(const RegValue& value)
@@ -65,14 +86,19 @@ std::string FormatRegValue(const RegValue& value)
     return (value.name.empty() ? "@" : Quoted(value.name)) + "=" + Data(value);
 }
 
-std::string FormatRegFile(const std::vector<RegKeyRecord>& keys)
+bool FormatRegFile(const std::vector<RegKeyRecord>& keys, std::string& text, std::string& fault)
 {
-    std::string text = "Windows Registry Editor Version 5.00\n\n";
+    text = "Windows Registry Editor Version 5.00\n\n";
     for (const RegKeyRecord& key : keys) {
+        if (fault = KeyPathFault(key.path); !fault.empty()) {
+            fault = "key " + PrintableKeyName(key.path) + ": " + fault;
+            text.clear();
+            return false;
+        }
         text += "[" + FullKeyName(key.path) + "]\n";
         for (const RegValue& value : key.values)
             text += FormatRegValue(value) + "\n";
         text += "\n";
     }
-    return text;
+    return true;
 }

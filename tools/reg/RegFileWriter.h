@@ -8,8 +8,11 @@
 // The text of a .reg file holding `keys`, in the order given: the header line, then for each key
 // a "[HKEY_LOCAL_MACHINE\...]" line, its values and a blank line. A text value is written as
 // "text" only when that reproduces its bytes exactly (one terminating zero, no other zero, no line
-// break); other data is written as hex so an import gives back the same bytes.
-std::string FormatRegFile(const std::vector<RegKeyRecord>& keys);
+// break); other data is written as hex so an import gives back the same bytes. False, with
+// `fault` naming the key and what is wrong and `text` empty, when a key cannot be written so
+// that it reads back (see KeyPathFault).
+bool FormatRegFile(const std::vector<RegKeyRecord>& keys, std::string& text, std::string& fault);
 
-// One value as a .reg line, without the line break.
+// One value as a .reg line, without the line break; a line break in its name is written as \x0a
+// or \x0d.
 std::string FormatRegValue(const RegValue& value);

@@ -272,6 +272,10 @@ int Tool::Add(const Arguments& arguments)
     std::string path;
     if (!Key(arguments[0], path) || !Options(arguments, 1, options))
         return kUsage;
+    if (const std::string fault = KeyPathFault(path); !fault.empty()) {
+        m_err << "trevalo-reg: bad key: " << fault << "\n";
+        return kUsage;
+    }
     if (!options.count("/V")) {
         if (options.count("/T") || options.count("/D"))
             return Usage("/t and /d need /v NAME");
@@ -328,7 +332,11 @@ int Tool::Export(const Arguments& arguments)
     std::vector<RegKeyRecord> keys;
     if (LSTATUS status = ReadKeyTree(path, keys); status != ERROR_SUCCESS)
         return HiveFailure(FullKeyName(path), status);
-    if (!WriteTextFile(arguments[1], FormatRegFile(keys)))
+    std::string text;
+    std::string fault;
+    if (!FormatRegFile(keys, text, fault))
+        return Failure("cannot export " + fault + "; nothing was written");
+    if (!WriteTextFile(arguments[1], text))
         return Failure("cannot write " + arguments[1] + ": " + std::strerror(errno));
     return kDone;
 }
