@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     TempDir dir;
-    ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+    ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     MakeEnvironment(dir);
     const std::string trevaloSocket = dir.File("QuillonMainWindow-" + std::to_string(::getuid()));

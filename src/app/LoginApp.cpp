@@ -38,7 +38,7 @@ CLoginDialog* CLoginApp::LoginWindow() const
 bool CLoginApp::InitInstance()
 {
     SetAppTitle(kAppTitle);
-    if (AskRunningInstanceToRestore(kLoginWindowClass) || !ClaimChannel())
+    if (!ClaimChannel())
         return false;
     // A run cut short (a crash, kill -9) left passcodes in its script: they go before anything
     // else, and only now that no other copy runs a run of its own.
@@ -59,13 +59,25 @@ bool CLoginApp::ClaimChannel()
     m_pInstanceServer = std::make_unique<CInstanceServer>(
         [this] { BringForward(); },
         [this](const std::string& name, std::uint64_t wParam, std::int64_t lParam) { Deliver(name, wParam, lParam); });
-    if (m_pInstanceServer->Listen(kLoginWindowClass))
+    const ChannelClaim claim = m_pInstanceServer->Listen(kLoginWindowClass);
+    if (claim == ChannelClaim::Listening)
         return true;
-    // Another copy may have claimed the channel a moment ago: it is the one that runs.
-    if (AskRunningInstanceToRestore(kLoginWindowClass))
-        return false;
-    const std::string text =
-        FormatString2(IDS_CHANNEL_FAILED, m_pInstanceServer->ChannelPath(), m_pInstanceServer->ErrorText());
+    const std::string& path = m_pInstanceServer->ChannelPath();
+    std::string why = m_pInstanceServer->ErrorText();
+    if (claim == ChannelClaim::HeldByAnother) {
+        const ChannelReply reply = AskRunningInstanceToRestore(kLoginWindowClass);
+        if (reply.status == ChannelReply::Delivered)
+            return false;
+        if (reply.status != ChannelReply::OtherUser) {
+            // Never take the place of a copy that runs: it may be in the middle of a run.
+            std::fprintf(stderr, "trevalo: Trevalo already runs for this user but does not answer on %s\n",
+                         path.c_str());
+            RequestEnd(kExitNoChannel);
+            return false;
+        }
+        why = OtherUsersChannelText(path, reply.owner);
+    }
+    const std::string text = FormatString2(IDS_CHANNEL_FAILED, path, why);
     std::fprintf(stderr, "trevalo: %s\n", text.c_str());
     if (HasDisplay())
         AfxMessageBox(text, MB_OK | MB_ICONERROR);

@@ -1,9 +1,16 @@
 #include "InstanceChannel.h"
 
-#include <QDir>
+#include "ChannelDirectory.h"
+#include "FileSystem.h"
+
 #include <QLocalSocket>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -11,28 +18,46 @@ namespace {
 constexpr int kTimeoutMs = 2000;
 constexpr char kAnswer[] = "OK\n";
 
-// A socket path only this user can reach: in the user's runtime directory when there is one.
-QString ChannelName(const std::string& windowClass)
+std::string SocketPath(const std::string& directory, const std::string& windowClass)
 {
-    const QString name = QString::fromStdString(windowClass) + QStringLiteral("-%1").arg(::getuid());
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return runtime.isEmpty() ? name : QDir(runtime).filePath(name);
+    return directory + "/" + windowClass + "-" + std::to_string(::getuid());
 }
 
-// Sends one request line and waits for the answer.
-bool Request(const std::string& windowClass, const std::string& line)
+// The effective uid of the process at the other end of a connected socket (for a client, of the
+// process that listens). An unknown peer counts as a stranger.
+uid_t PeerUid(qintptr fd)
 {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
+        return static_cast<uid_t>(-1);
+    return peer.uid;
+}
+
+// Sends one request line and waits for the answer; nothing is sent to another user's socket.
+ChannelReply Request(const std::string& windowClass, const std::string& line)
+{
+    const std::string path = ChannelSocketPath(windowClass);
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return {ChannelReply::NoneRunning};
+    if (info.st_uid != ::geteuid())
+        return {ChannelReply::OtherUser, info.st_uid};
     QLocalSocket socket;
-    socket.connectToServer(ChannelName(windowClass));
+    socket.connectToServer(QString::fromStdString(path));
     if (!socket.waitForConnected(kTimeoutMs))
-        return false;
+        return {socket.error() == QLocalSocket::SocketTimeoutError ? ChannelReply::NoAnswer
+                                                                   : ChannelReply::NoneRunning};
+    // The socket file is ours, but another user's process may have bound it before we did.
+    if (const uid_t server = PeerUid(socket.socketDescriptor()); server != ::geteuid())
+        return {ChannelReply::OtherUser, server};
     socket.write((line + "\n").c_str());
     if (!socket.waitForBytesWritten(kTimeoutMs))
-        return false;
+        return {ChannelReply::NoAnswer};
     while (socket.bytesAvailable() < static_cast<qint64>(sizeof kAnswer - 1))
         if (!socket.waitForReadyRead(kTimeoutMs))
-            return false;
-    return socket.readLine().toStdString() == kAnswer;
+            return {ChannelReply::NoAnswer};
+    return {socket.readLine().toStdString() == kAnswer ? ChannelReply::Delivered : ChannelReply::NoAnswer};
 }
 
 } // namespace
@@ -46,29 +71,69 @@ CInstanceServer::CInstanceServer(RestoreHandler onRestore, MessageHandler onMess
 
 CInstanceServer::~CInstanceServer()
 {
+    // The socket goes first: once the lock is free, the next copy may already listen there.
     m_server.close();
+    if (m_lock >= 0)
+        ::close(m_lock);
 }
 
-bool CInstanceServer::Listen(const std::string& windowClass)
+ChannelClaim CInstanceServer::Listen(const std::string& windowClass)
 {
-    const QString name = ChannelName(windowClass);
-    m_name = name;
-    if (m_server.listen(name))
+    const ChannelDirectory directory = ChannelDirectoryOfThisUser();
+    m_path = SocketPath(directory.path, windowClass);
+    if (directory.underHome && !MakePrivateDirectory(directory.path, ::getuid(), m_error))
+        return ChannelClaim::Failed;
+    if (const int failure = TakeLock(); failure != 0) {
+        if (failure == EWOULDBLOCK)
+            return ChannelClaim::HeldByAnother;
+        m_error = "Cannot lock " + LockPath() + ": " + SystemErrorText(failure) + ".";
+        return ChannelClaim::Failed;
+    }
+    if (!RemoveLeftoverSocket())
+        return ChannelClaim::Failed;
+    if (m_server.listen(QString::fromStdString(m_path)))
+        return ChannelClaim::Listening;
+    m_error = m_server.errorString().toStdString();
+    return ChannelClaim::Failed;
+}
+
+// The lock stays open, and so held, until this server goes; closing it on exec keeps the login
+// application and Notepad from holding it on. 0, or the errno of the failure (EWOULDBLOCK: held).
+int CInstanceServer::TakeLock()
+{
+    m_lock = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (m_lock >= 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) == 0)
+        return 0;
+    const int failure = errno;
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
+    return failure;
+}
+
+// With the lock held no copy of ours listens: a socket of ours at the name was left by one that
+// died. Another user's socket there is not ours to remove.
+bool CInstanceServer::RemoveLeftoverSocket()
+{
+    struct stat info {};
+    if (::lstat(m_path.c_str(), &info) != 0)
         return true;
-    if (m_server.serverError() != QAbstractSocket::AddressInUseError)
+    if (info.st_uid != ::geteuid()) {
+        m_error = OtherUsersChannelText(m_path, info.st_uid);
         return false;
-    // Someone answers there: another copy runs. Otherwise its socket file is left over.
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(kTimeoutMs))
-        return false;
-    QLocalServer::removeServer(name);
-    return m_server.listen(name);
+    }
+    ::unlink(m_path.c_str());
+    return true;
 }
 
 void CInstanceServer::Accept()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        if (PeerUid(socket->socketDescriptor()) != ::geteuid()) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
             while (socket->canReadLine()) {
@@ -95,13 +160,24 @@ void CInstanceServer::Handle(const std::string& request)
         m_onMessage(name, wParam, lParam);
 }
 
-bool AskRunningInstanceToRestore(const std::string& windowClass)
+std::string ChannelSocketPath(const std::string& windowClass)
+{
+    return SocketPath(ChannelDirectoryOfThisUser().path, windowClass);
+}
+
+std::string OtherUsersChannelText(const std::string& socketPath, uid_t owner)
+{
+    return socketPath + " belongs to user " + std::to_string(owner) + ", not to user " + std::to_string(::geteuid()) +
+           ": another user has taken the channel's name.";
+}
+
+ChannelReply AskRunningInstanceToRestore(const std::string& windowClass)
 {
     return Request(windowClass, "RESTORE");
 }
 
-bool PostToRunningInstance(const std::string& windowClass, const std::string& name, std::uint64_t wParam,
-                           std::int64_t lParam)
+ChannelReply PostToRunningInstance(const std::string& windowClass, const std::string& name, std::uint64_t wParam,
+                                   std::int64_t lParam)
 {
     std::ostringstream line;
     line << "MESSAGE " << name << ' ' << wParam << ' ' << lParam;

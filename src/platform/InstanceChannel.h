@@ -4,12 +4,19 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
+#include <sys/types.h>
 
-// The running program's per-user channel, named after its main window class. Its presence marks
-// the one running copy; a second copy asks it to come forward, and the dial-up notifier posts
-// registered messages through it.
+// The running program's per-user channel: a local socket named after its main window class, in
+// the user's channel directory (ChannelDirectory.h). A lock beside it, held for the program's
+// life, marks the one running copy; a second copy asks that copy to come forward, and the dial-up
+// notifier posts registered messages through the socket. Both ends talk only to their own user.
+enum class ChannelClaim {
+    Listening,     // this copy holds the lock and listens
+    HeldByAnother, // another copy holds the lock
+    Failed,        // ErrorText says why
+};
+
 class CInstanceServer {
 public:
     using RestoreHandler = std::function<void()>;
@@ -20,26 +27,47 @@ public:
     CInstanceServer(const CInstanceServer&) = delete;
     CInstanceServer& operator=(const CInstanceServer&) = delete;
 
-    // Claims the channel of `windowClass`; a channel left by a copy that died is taken over.
-    // False when another running copy holds it.
-    bool Listen(const std::string& windowClass);
-    // The channel's name as the last Listen tried it, and why it failed.
-    std::string ChannelPath() const { return m_name.toStdString(); }
-    std::string ErrorText() const { return m_server.errorString().toStdString(); }
+    // Takes the lock of `windowClass`'s channel and listens on it; a socket left by a copy that
+    // died is replaced. A socket of another user's at the channel's name fails the claim.
+    ChannelClaim Listen(const std::string& windowClass);
+    // The socket's path as the last Listen computed it, and why that Listen failed.
+    const std::string& ChannelPath() const { return m_path; }
+    const std::string& ErrorText() const { return m_error; }
 
 private:
+    std::string LockPath() const { return m_path + ".lock"; }
+    int TakeLock();
+    bool RemoveLeftoverSocket();
     void Accept();
     void Handle(const std::string& request);
 
     QLocalServer m_server;
-    QString m_name;
+    std::string m_path;
+    std::string m_error;
+    int m_lock = -1;
     RestoreHandler m_onRestore;
     MessageHandler m_onMessage;
 };
 
-// Asks the copy running under `windowClass` to restore or raise its window; false when none runs.
-bool AskRunningInstanceToRestore(const std::string& windowClass);
-// Posts the registered message `name` to the copy running under `windowClass`; false when none
-// runs or it did not take the message.
-bool PostToRunningInstance(const std::string& windowClass, const std::string& name, std::uint64_t wParam,
-                           std::int64_t lParam);
+// What came of a request to the copy running for this user.
+struct ChannelReply {
+    enum Status {
+        Delivered,
+        NoneRunning, // nothing listens at the channel's name
+        NoAnswer,    // a copy listens but did not answer in time (stopped, or busy)
+        OtherUser,   // the socket or the process listening on it belongs to `owner`: nothing was sent
+    };
+    Status status = NoneRunning;
+    uid_t owner = 0;
+};
+
+// The path of the channel of `windowClass` for this user.
+std::string ChannelSocketPath(const std::string& windowClass);
+// Why a channel held by another user is refused, naming the socket and its owner.
+std::string OtherUsersChannelText(const std::string& socketPath, uid_t owner);
+
+// Asks the copy running under `windowClass` to restore or raise its window.
+ChannelReply AskRunningInstanceToRestore(const std::string& windowClass);
+// Posts the registered message `name` to the copy running under `windowClass`.
+ChannelReply PostToRunningInstance(const std::string& windowClass, const std::string& name, std::uint64_t wParam,
+                                   std::int64_t lParam);

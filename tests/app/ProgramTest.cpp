@@ -19,8 +19,8 @@ class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest()
     {
-        // The program's channel lives in the runtime directory: keep it in the test's own.
-        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        // Keep the program's channel in the test's own directory.
+        ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         WriteFile(dir.File("peers/isp"), "# pppd options\n");
         WriteFile(dir.File("login.scp"), "password: #$PASSCODE#$\n");
@@ -222,9 +222,9 @@ TEST_F(ProgramTest, AFileSizeLimitFailsTheRewriteAndTheScriptComesBack)
 
 TEST_F(ProgramTest, AStartThatCannotMakeItsChannelSaysWhyAndFails)
 {
-    // A file where the runtime directory should be: not even root can make the channel there.
+    // A file where the channel's directory should be: not even root can make the channel there.
     WriteFile(dir.File("runtime"), "");
-    ::setenv("XDG_RUNTIME_DIR", dir.File("runtime").c_str(), 1);
+    ::setenv("TREVALO_RUNTIME_DIR", dir.File("runtime").c_str(), 1);
     ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>&1", TREVALO});
     std::string output;
     for (std::string line; program.ReadLine(line);)

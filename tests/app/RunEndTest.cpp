@@ -94,7 +94,7 @@ class RunEndTest : public ::testing::TestWithParam<EndCase> {
 protected:
     RunEndTest()
     {
-        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
         WriteFile(dir.File("peers/isp"), "# pppd options\n");
         WriteFile(script, kUserText);
         WriteFile(dialer, "#!/bin/sh\nwhile [ ! -e '" + dir.File("go") + "' ] && [ -d '" + dir.Path() +

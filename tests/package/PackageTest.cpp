@@ -44,7 +44,7 @@ class PackageTest : public ::testing::Test {
 protected:
     PackageTest() : package(FindPackage()), root(dir.File("root"))
     {
-        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
         if (package.empty())
             return;
         int status = -1;

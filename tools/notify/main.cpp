@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -20,7 +21,11 @@ constexpr const char* kUsage =
     "  1 to 4 the dial-up failed: the script is restored and the login window comes back\n"
     "Other codes are passed on and ignored by Trevalo.\n"
     "\n"
-    "Exit status: 0 delivered, 1 no Trevalo running, 2 wrong usage.\n";
+    "It finds Trevalo's channel from the user's uid alone (TREVALO_RUNTIME_DIR, when set, names its\n"
+    "directory) and talks only to a Trevalo of the same user.\n"
+    "\n"
+    "Exit status: 0 delivered, 1 no Trevalo running (or it did not answer), 2 wrong usage,\n"
+    "3 refused: the channel belongs to another user.\n";
 
 bool ParseCode(const char* text, unsigned long& code)
 {
@@ -46,9 +51,20 @@ int main(int argc, char** argv)
         return 2;
     }
     QCoreApplication application(argc, argv);
-    if (!PostToRunningInstance(kLoginWindowClass, "KVRasNotify", code, 0)) {
+    const ChannelReply reply = PostToRunningInstance(kLoginWindowClass, "KVRasNotify", code, 0);
+    switch (reply.status) {
+    case ChannelReply::Delivered:
+        return 0;
+    case ChannelReply::NoneRunning:
         std::fprintf(stderr, "trevalo-notify: no Trevalo is running for this user\n");
         return 1;
+    case ChannelReply::NoAnswer:
+        std::fprintf(stderr, "trevalo-notify: the Trevalo running for this user did not answer\n");
+        return 1;
+    case ChannelReply::OtherUser:
+        break;
     }
-    return 0;
+    const std::string why = OtherUsersChannelText(ChannelSocketPath(kLoginWindowClass), reply.owner);
+    std::fprintf(stderr, "trevalo-notify: refused: %s\n", why.c_str());
+    return 3;
 }
