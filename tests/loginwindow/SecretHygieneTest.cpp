@@ -79,10 +79,14 @@ TEST_F(LoginRunTest, NoSecretOrSeedStaysInAnyFileWithTheRealTokenLibrary)
 {
     const std::string seed = "TrevaloSecretSeed!42";
     const std::string seedBase32 = "KRZGK5TBNRXVGZLDOJSXIU3FMVSCCNBS";
-    ChildProcess import({"/bin/sh", "-c",
-                         "printf '%s\\n%s\\n' \"$1\" \"$2\" | \"$0\" import --user ann --protect 000111 -",
-                         KELVANE_TOKEN, seedBase32, kPassphrase});
+    // Seed and passphrase on the tool's standard input, never on a command line (the shell's
+    // included); the file is removed before the login run, so the check at the end does not see it.
+    const std::string input = dir.File("import-input");
+    WriteFile(input, seedBase32 + "\n" + kPassphrase + "\n");
+    ChildProcess import(
+        {"/bin/sh", "-c", "exec \"$0\" import --user ann --protect 000111 <\"$1\"", KELVANE_TOKEN, input});
     ASSERT_EQ(0, import.Wait());
+    std::filesystem::remove(input);
     // The library's own calls in place of the fixture's double, which puts them back at the end.
     TokenCalls() = {&::OpenTokenService, &::CloseTokenService, &::EnumToken,
                     &::SelectToken,      &::GetPasscode,       &::GetTokenError};

@@ -60,7 +60,11 @@ protected:
     {
         WriteFile(dir.File("peers/isp"), "# pppd options\n");
         int status = -1;
-        Output({Installed("bin/kelvane-token"), "import", "--user", "ann", "T1", "JBSWY3DPEHPK3PXPJBSWY3DP"}, status);
+        // The seed on standard input, as kelvane-token takes it: never on a command line.
+        WriteFile(dir.File("seed"), "JBSWY3DPEHPK3PXPJBSWY3DP\n");
+        Output({"/bin/sh", "-c", "exec \"$0\" import --user ann T1 <\"$1\"", Installed("bin/kelvane-token"),
+                dir.File("seed")},
+               status);
         EXPECT_EQ(0, status) << "the installed token tool failed";
         const std::string errors = dir.File("stderr.txt");
         ChildProcess program({"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", Installed("bin/trevalo"), errors});

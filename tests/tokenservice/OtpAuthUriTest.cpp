@@ -38,6 +38,19 @@ TEST(OtpAuthUriTest, LeftOutParametersTakeTheLinkFormatDefaults)
     EXPECT_EQ(link->parameters.period, 30);
 }
 
+TEST(OtpAuthUriTest, TakesIssuerAndAccountOfSixtyFourBytesInUtf8)
+{
+    std::string error;
+    const std::string issuer(64, 'i');
+    const std::string account = "J\xc3\xbcrgen" + std::string(57, 'a'); // "Jürgen...": 64 bytes
+    const auto link = OtpAuthUri::Parse(
+        "otpauth://totp/x:J%C3%BCrgen" + std::string(57, 'a') + "?secret=MZXW6YTBOI&issuer=" + issuer, error);
+    ASSERT_TRUE(link) << error;
+    EXPECT_EQ(link->issuer, issuer);
+    EXPECT_EQ(link->account, account);
+    EXPECT_EQ(link->account.size(), 64u);
+}
+
 TEST(OtpAuthUriTest, RefusesBrokenLinksWithAReason)
 {
     const char* broken[] = {
@@ -52,6 +65,16 @@ TEST(OtpAuthUriTest, RefusesBrokenLinksWithAReason)
         "otpauth://totp/bob?secret=MZXW6YTBOI&digits=6x",
         "otpauth://totp/bob?secret=MZXW6YTBOI&period=45",
         "otpauth://totp/b%4?secret=MZXW6YTBOI",
+        // Issuer and account name: at most 64 bytes, UTF-8, no C0, DEL or C1.
+        "otpauth://totp/bob?secret=MZXW6YTBOI&issuer=iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii",
+        "otpauth://totp/iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii:bob?secret=MZXW6YTBOI",
+        "otpauth://totp/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa?secret=MZXW6YTBOI",
+        "otpauth://totp/bob?secret=MZXW6YTBOI&issuer=a%1Bb",
+        "otpauth://totp/bob?secret=MZXW6YTBOI&issuer=a%7Fb",
+        "otpauth://totp/bob?secret=MZXW6YTBOI&issuer=a%C2%9Bb",
+        "otpauth://totp/bob?secret=MZXW6YTBOI&issuer=a%FFb",
+        "otpauth://totp/x:b%0Aob?secret=MZXW6YTBOI",
+        "otpauth://totp/x:b%C2%85ob?secret=MZXW6YTBOI",
     };
     for (const char* uri : broken) {
         SCOPED_TRACE(uri);

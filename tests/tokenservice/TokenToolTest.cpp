@@ -1,4 +1,5 @@
 #include "TokenDatabase.h"
+#include "TokenFixtures.h"
 #include "Totp.h"
 
 #include "TempDir.h"
@@ -7,8 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,15 +61,19 @@ TEST_F(TokenToolTest, HelpDescribesCommandsFilesAndExitStatus)
 {
     const ToolResult result = Run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* part :
-         {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "EXIT STATUS"})
+    for (const char* part : {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "EXIT STATUS",
+                             "SERIAL [-]", "never taken as an argument", "kelvane-token import A1 < link.txt",
+                             "read -rs SEED; printf '%s\\n' \"$SEED\" | kelvane-token import --user bob B2"})
         EXPECT_THAT(result.out, HasSubstr(part));
+    // No example in the manual puts a seed or link on the command line.
+    EXPECT_THAT(result.out,
+                ::testing::Not(::testing::ContainsRegex("kelvane-token import [^\n<|]*(otpauth|[A-Z2-7]{16})")));
 }
 
 TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
 {
-    const ToolResult imported = Run(
-        {"import", "A1", "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30"});
+    const ToolResult imported =
+        Run({"import", "A1"}, "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30\n");
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
 
     const ToolResult listed = Run({"list"});
@@ -112,7 +122,7 @@ TEST_F(TokenToolTest, AProtectedTokenTakesItsPassphraseFromStandardInput)
 
 TEST_F(TokenToolTest, RemoveDeletesAToken)
 {
-    ASSERT_EQ(Run({"import", "--user", "bob", "B2", kSeed}).exitCode, 0);
+    ASSERT_EQ(Run({"import", "--user", "bob", "B2"}, std::string(kSeed) + "\n").exitCode, 0);
     EXPECT_EQ(Run({"remove", "B2"}).exitCode, 0);
     EXPECT_THAT(Run({"list"}).out, ::testing::Not(HasSubstr("B2")));
     EXPECT_EQ(Run({"code", "B2"}).exitCode, 3);
@@ -126,32 +136,71 @@ struct BadInput {
 
 TEST_F(TokenToolTest, BadInputLeavesTheDatabaseByteForByteUnchanged)
 {
-    ASSERT_EQ(Run({"import", "--user", "alice", "A1", kSeed}).exitCode, 0);
+    ASSERT_EQ(Run({"import", "--user", "alice", "A1"}, std::string(kSeed) + "\n").exitCode, 0);
     const std::string before = DatabaseBytes();
+    const std::string seed = std::string(kSeed) + "\n";
     const std::string link = "otpauth://totp/x:bob?secret=" + std::string(kSeed);
     const BadInput cases[] = {
-        {{"import", "--user", "bob", "B2", "GEZDGNBVGY3TQOJ1"}, {}, 2},
-        {{"import", "--user", "bob", "B2", "GEZDG"}, {}, 2},
-        {{"import", "--user", "bob", "B2", "GEZDGNBV"}, {}, 2},
-        {{"import", "B2", "otpauth://hotp/x:bob?secret=" + std::string(kSeed)}, {}, 2},
-        {{"import", "B2", "otpauth://totp/x:bob?issuer=x"}, {}, 2},
-        {{"import", "B2", "otpauth://totp/x%2:bob?secret=" + std::string(kSeed)}, {}, 2},
-        {{"import", "--user", "bob", "A1", kSeed}, {}, 3},
-        {{"import", "--user", "bob", std::string(24, 'S'), kSeed}, {}, 2},
-        {{"import", "--user", "bob", "B-2", kSeed}, {}, 2},
-        {{"import", "--user", std::string(48, 'u'), "B2", kSeed}, {}, 2},
-        {{"import", "--user", "bob", "--algorithm", "MD5", "B2", kSeed}, {}, 2},
-        {{"import", "B2", link + "&algorithm=SHA3"}, {}, 2},
-        {{"import", "--user", "bob", "--digits", "5", "B2", kSeed}, {}, 2},
-        {{"import", "--user", "bob", "--digits", "9", "B2", kSeed}, {}, 2},
-        {{"import", "B2", link + "&digits=10"}, {}, 2},
-        {{"import", "--user", "bob", "--period", "45", "B2", kSeed}, {}, 2},
-        {{"import", "B2", link + "&period=0"}, {}, 2},
-        {{"import", "--digits", "8", "B2", link}, {}, 2},
-        {{"import", "B2", kSeed}, {}, 2},
-        {{"import", "--user", "bob", "--protect", "B2", kSeed}, "\n", 2},
-        {{"import", "--user", "bob", "B2"}, {}, 1},
-        {{"import", "--colour", "B2", kSeed}, {}, 1},
+        {{"import", "--user", "bob", "B2"}, "GEZDGNBVGY3TQOJ1\n", 2},
+        {{"import", "--user", "bob", "B2"}, "GEZDG\n", 2},
+        {{"import", "--user", "bob", "B2"}, "GEZDGNBV\n", 2},
+        {{"import", "B2"}, "otpauth://hotp/x:bob?secret=" + seed, 2},
+        {{"import", "B2"}, "otpauth://totp/x:bob?issuer=x\n", 2},
+        {{"import", "B2"}, "otpauth://totp/x%2:bob?secret=" + seed, 2},
+        {{"import", "--user", "bob", "A1"}, seed, 3},
+        {{"import", "--user", "bob", std::string(24, 'S')}, seed, 2},
+        {{"import", "--user", "bob", "B-2"}, seed, 2},
+        {{"import", "--user", std::string(48, 'u'), "B2"}, seed, 2},
+        {{"import", "--user", "bob", "--algorithm", "MD5", "B2"}, seed, 2},
+        {{"import", "B2"}, link + "&algorithm=SHA3\n", 2},
+        {{"import", "--user", "bob", "--digits", "5", "B2"}, seed, 2},
+        {{"import", "--user", "bob", "--digits", "9", "B2"}, seed, 2},
+        {{"import", "B2"}, link + "&digits=10\n", 2},
+        {{"import", "--user", "bob", "--period", "45", "B2"}, seed, 2},
+        {{"import", "B2"}, link + "&period=0\n", 2},
+        {{"import", "--digits", "8", "B2"}, link + "\n", 2},
+        {{"import", "B2"}, seed, 2},
+        {{"import", "--user", "bob", "--protect", "B2"}, seed + "\n", 2},
+        {{"import", "--user", "bob", "B2"}, {}, 2},
+        {{"import", "--user", "bob", "B2", "-"}, "\n", 2},
+        // A link's issuer and account name: at most 64 bytes, UTF-8, no control characters.
+        {{"import", "B2"},
+         "otpauth://totp/x:bob?secret=" + std::string(kSeed) + "&issuer=" + std::string(65, 'i') + "\n",
+         2},
+        {{"import", "B2"}, "otpauth://totp/" + std::string(65, 'i') + ":bob?secret=" + seed, 2},
+        {{"import", "B2"}, "otpauth://totp/x:" + std::string(65, 'a') + "?secret=" + seed, 2},
+        {{"import", "--user", "bob", "B2"}, "otpauth://totp/x:" + std::string(65, 'a') + "?secret=" + seed, 2},
+        {{"import", "B2"}, link + "&issuer=Dial%1B%5B2Jup\n", 2},
+        {{"import", "B2"}, link + "&issuer=Dial%C2%9Bup\n", 2},
+        {{"import", "B2"}, link + "&issuer=Dial%7Fup\n", 2},
+        {{"import", "B2"}, link + "&issuer=Dial%FFup\n", 2},
+        {{"import", "B2"}, "otpauth://totp/x%07y:bob?secret=" + seed, 2},
+        {{"import", "B2"}, "otpauth://totp/x:b%0Aob?secret=" + seed, 2},
+        {{"import", "B2"}, "otpauth://totp/x:b%C2%85ob?secret=" + seed, 2},
+        {{"import", "--user",
+          "b\xc2\x9b"
+          "ob",
+          "B2"},
+         seed,
+         2},
+        {{"import", "--user",
+          "b\xe9"
+          "ob",
+          "B2"},
+         seed,
+         2},
+        {{"import", "--user", "bob",
+          "B\xc2\x85"
+          "2"},
+         seed,
+         2},
+        // Wrong command lines, a seed or link as an argument among them.
+        {{"import", "--user", "bob", "B2", kSeed}, {}, 1},
+        {{"import", "B2", link}, {}, 1},
+        {{"import", "--user", "bob", "B2", "-", kSeed}, seed, 1},
+        {{"import", "--user", "bob", "B2", "-", "-"}, seed, 1},
+        {{"import", "--colour", "B2"}, seed, 1},
+        {{"import"}, seed, 1},
         {{"remove", "Z9"}, {}, 3},
         {{"frobnicate"}, {}, 1},
     };
@@ -169,7 +218,8 @@ TEST_F(TokenToolTest, BadInputLeavesTheDatabaseByteForByteUnchanged)
 
 TEST_F(TokenToolTest, BadInputDoesNotCreateADatabase)
 {
-    EXPECT_EQ(Run({"import", "--user", "bob", "B2", "not base32!"}).exitCode, 2);
+    EXPECT_EQ(Run({"import", "--user", "bob", "B2"}, "not base32!\n").exitCode, 2);
+    EXPECT_EQ(Run({"import", "--user", "bob", "B2", kSeed}).exitCode, 1);
     EXPECT_EQ(Run({"remove", "B2"}).exitCode, 3);
     EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
 }
@@ -181,21 +231,24 @@ TEST_F(TokenToolTest, ADamagedDatabaseIsReportedAndLeftAlone)
     const ToolResult listed = Run({"list"});
     EXPECT_EQ(listed.exitCode, 4);
     EXPECT_THAT(listed.err, HasSubstr("tokens.db"));
-    EXPECT_EQ(Run({"import", "--user", "bob", "B2", kSeed}).exitCode, 4);
+    EXPECT_EQ(Run({"import", "--user", "bob", "B2"}, std::string(kSeed) + "\n").exitCode, 4);
     EXPECT_EQ(DatabaseBytes(), std::string(2048, 'z'));
 }
 
-// A shell loop importing 15 tokens named PREFIX1 to PREFIX15; it prints "fail" for each refusal.
-std::string ImportLoop(const std::string& prefix)
+// A shell loop importing 15 tokens named PREFIX1 to PREFIX15, their seed read from the file
+// `seedFile`; it prints "fail" for each refusal.
+std::string ImportLoop(const std::string& prefix, const std::string& seedFile)
 {
-    return "for i in $(seq 1 15); do " + Quoted(KELVANE_TOKEN_PATH) + " import --user u " + prefix + "$i " +
-           kSeed + " >/dev/null || echo fail; done";
+    return "for i in $(seq 1 15); do " + Quoted(KELVANE_TOKEN_PATH) + " import --user u " + prefix + "$i <" +
+           Quoted(seedFile) + " >/dev/null || echo fail; done";
 }
 
 TEST_F(TokenToolTest, TwoToolsWritingAtOnceLoseNothing)
 {
-    const std::string command = "( " + ImportLoop("L") + " ) >" + Quoted(m_dir.File("left")) + " & ( " +
-                                ImportLoop("R") + " ) >" + Quoted(m_dir.File("right")) + "; wait";
+    const std::string seedFile = m_dir.File("seed");
+    WriteFile(seedFile, std::string(kSeed) + "\n");
+    const std::string command = "( " + ImportLoop("L", seedFile) + " ) >" + Quoted(m_dir.File("left")) + " & ( " +
+                                ImportLoop("R", seedFile) + " ) >" + Quoted(m_dir.File("right")) + "; wait";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFile(m_dir.File("left")), "");
     EXPECT_EQ(ReadFile(m_dir.File("right")), "");
@@ -203,6 +256,214 @@ TEST_F(TokenToolTest, TwoToolsWritingAtOnceLoseNothing)
     TokenFailure failure;
     ASSERT_TRUE(TokenDatabase(TokenDatabase::DefaultPath()).List(tokens, failure));
     EXPECT_EQ(tokens.size(), 30u);
+}
+
+TEST_F(TokenToolTest, ASeedOrLinkGivenAsAnArgumentIsRefusedWithTheSafeForms)
+{
+    const std::string link = "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed);
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"import", "--user", "bob", "B2", kSeed}, {"import", "A1", link}, {"import", "--protect", "A1", link}}) {
+        SCOPED_TRACE(arguments.back());
+        const ToolResult result = Run(arguments, std::string(kSeed) + "\nsecret words\n");
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr("kelvane-token: the seed or link may not be given as an argument: every "
+                                          "user of this computer can read a\ncommand line."));
+        EXPECT_THAT(result.err, HasSubstr("\n    kelvane-token import [--user NAME] [--protect] SERIAL < FILE\n"));
+        EXPECT_THAT(result.err, HasSubstr("\n    read -rs SEED; printf '%s\\n' \"$SEED\" | kelvane-token import "
+                                          "[--user NAME] SERIAL\n"));
+        EXPECT_THAT(result.err, ::testing::Not(HasSubstr(kSeed)));
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
+}
+
+TEST_F(TokenToolTest, TheSeedOrLinkComesFromStandardInputWithOrWithoutDash)
+{
+    EXPECT_EQ(Run({"import", "--user", "bob", "B2"}, std::string(kSeed) + "\n").exitCode, 0);
+    EXPECT_EQ(Run({"import", "--user", "bob", "B3", "-"}, std::string(kSeed) + "\n").exitCode, 0);
+    // A link's issuer and account name of 64 bytes, in UTF-8 beyond ASCII, are allowed.
+    const std::string issuer = "Einwahl f\xc3\xbcr " + std::string(51, 'x'); // "für": 64 bytes
+    ASSERT_EQ(issuer.size(), 64u);
+    const ToolResult imported =
+        Run({"import", "--user", "carol", "C4"}, "otpauth://totp/x:" + std::string(64, 'a') + "?secret=" + kSeed +
+                                                     "&issuer=Einwahl%20f%C3%BCr%20" + std::string(51, 'x') + "\n");
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const ToolResult listed = Run({"list"});
+    EXPECT_THAT(listed.out, HasSubstr("C4      carol  NONE        SHA1            6      30  " + issuer + "\n"));
+    EXPECT_THAT(listed.out, HasSubstr("B3  "));
+}
+
+TEST_F(TokenToolTest, RefusedIssuersAccountsAndUserNamesAreNamedInTheMessage)
+{
+    const std::string link = "otpauth://totp/x:bob?secret=" + std::string(kSeed);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{link + "&issuer=" + std::string(65, 'i')}, "the link's issuer is longer than 64 bytes"},
+        {{link + "&issuer=Dial%1B%5B2Jup"}, "the link's issuer may not contain control characters (it has U+001B)"},
+        {{link + "&issuer=Dial%C2%9Bup"}, "the link's issuer may not contain control characters (it has U+009B)"},
+        {{link + "&issuer=Dial%7Fup"}, "the link's issuer may not contain control characters (it has U+007F)"},
+        {{link + "&issuer=Dial%E9up"}, "the link's issuer is not UTF-8 text"},
+        {{"otpauth://totp/x:" + std::string(65, 'a') + "?secret=" + kSeed},
+         "the link's account name is longer than 64 bytes"},
+        {{"otpauth://totp/x:b%C2%85ob?secret=" + std::string(kSeed)},
+         "the link's account name may not contain control characters (it has U+0085)"},
+    };
+    for (const auto& [input, message] : cases) {
+        SCOPED_TRACE(input[0]);
+        const ToolResult result = Run({"import", "B2"}, input[0] + "\n");
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.err, "kelvane-token: " + message + "\n");
+    }
+    const ToolResult user = Run({"import", "--user", "b\xc2\x9bob", "B2"}, std::string(kSeed) + "\n");
+    EXPECT_EQ(user.exitCode, 2);
+    EXPECT_EQ(user.err, "kelvane-token: the user name may not contain control characters (it has U+009B)\n");
+    const ToolResult serial = Run({"import", "--user", "bob", "B\xc2\x85"}, std::string(kSeed) + "\n");
+    EXPECT_EQ(serial.exitCode, 2);
+    EXPECT_EQ(serial.err, "kelvane-token: the serial number may not contain control characters (it has U+0085)\n");
+    EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
+}
+
+// Reading stops after 64 KiB: a huge link (or no line end at all) is refused without being read
+// whole, and a link just under that is refused for its issuer.
+TEST_F(TokenToolTest, AFiveMegabyteIssuerIsRefused)
+{
+    const std::string start = "otpauth://totp/x:bob?secret=" + std::string(kSeed) + "&issuer=";
+    const ToolResult huge = Run({"import", "B2"}, start + std::string(5 << 20, 'i') + "\n");
+    EXPECT_EQ(huge.exitCode, 2);
+    EXPECT_EQ(huge.err, "kelvane-token: the seed or link is longer than 65536 bytes\n");
+    const ToolResult endless = Run({"import", "--user", "bob", "B2"}, std::string(1 << 20, 'A'));
+    EXPECT_EQ(endless.exitCode, 2);
+    EXPECT_EQ(endless.err, "kelvane-token: the seed or link is longer than 65536 bytes\n");
+    const ToolResult large = Run({"import", "B2"}, start + std::string(65536 - start.size(), 'i') + "\n");
+    EXPECT_EQ(large.exitCode, 2);
+    EXPECT_EQ(large.err, "kelvane-token: the link's issuer is longer than 64 bytes\n");
+    EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
+}
+
+// A database made before import refused control characters: list shows them as \xNN.
+TEST_F(TokenToolTest, ListSendsNoControlCharacterToTheTerminal)
+{
+    StoredToken old = MakeToken("OLD1", "ann\xc2\x9b[2J");
+    old.issuer = "Evil\x1b]0;owned\x07\x1b[2J\x9b\x7f\r\xc2\x85 End";
+    TokenFailure failure;
+    ASSERT_TRUE(TokenDatabase(TokenDatabase::DefaultPath()).Add(old, failure)) << failure.explanation;
+    ASSERT_TRUE(TokenDatabase(TokenDatabase::DefaultPath())
+                    .Add(MakeToken("NEW2", "b\xc3\xa9"
+                                           "a"),
+                         failure));
+
+    const ToolResult listed = Run({"list"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    // No C0 but the line ends, no DEL, no C1 as UTF-8 (C2 80 to C2 9F), no C1 as a lone byte.
+    const std::string& out = listed.out;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(out[i]);
+        const auto before = i > 0 ? static_cast<unsigned char>(out[i - 1]) : 0;
+        EXPECT_TRUE((byte >= 0x20 && byte != 0x7f) || byte == '\n') << "byte " << int(byte) << " at " << i;
+        EXPECT_FALSE(byte >= 0x80 && byte <= 0x9f && (before < 0x80 || before == 0xc2)) << "C1 at " << i;
+    }
+    EXPECT_THAT(listed.out, HasSubstr("OLD1    ann\\xc2\\x9b[2J  NONE        SHA1            6      60  "
+                                      "Evil\\x1b]0;owned\\x07\\x1b[2J\\x9b\\x7f\\x0d\\xc2\\x85 End\n"));
+    EXPECT_THAT(listed.out, HasSubstr("NEW2    b\xc3\xa9"
+                                      "a "));
+}
+
+// The default PBKDF2 iteration count of a protected token: every other test seals with 1,000 to
+// stay fast, so only this one notices when the default changes. About half a second.
+TEST_F(TokenToolTest, AProtectedTokenGetsSixHundredThousandIterationsByDefault)
+{
+    const ToolResult imported = Run({"import", "--user", "pat", "--protect", "P1"}, std::string(kSeed) + "\nwords\n");
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    StoredToken token;
+    TokenFailure failure;
+    ASSERT_EQ(TokenDatabase(TokenDatabase::DefaultPath()).Find("P1", token, failure), TokenDatabase::Lookup::Found);
+    EXPECT_TRUE(token.isProtected);
+    EXPECT_EQ(token.sealed.iterations, 600000u);
+    EXPECT_EQ(SeedCipher::kDefaultIterations, 600000u);
+}
+
+// A pseudo-terminal as the tool's terminal: the bytes it showed, read until `expected` appears
+// (or five seconds pass).
+class Terminal {
+public:
+    explicit Terminal(int master) : m_master(master) {}
+    ~Terminal() { ::close(m_master); }
+
+    bool ReadUntil(const std::string& expected)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (m_shown.find(expected) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > deadline || !ReadSome(100))
+                return false;
+        }
+        return true;
+    }
+
+    // Everything until the tool's side closes.
+    void ReadToEnd()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline && ReadSome(100)) {
+        }
+    }
+
+    void Type(const std::string& text) { ASSERT_EQ(::write(m_master, text.data(), text.size()), ssize_t(text.size())); }
+
+    bool EchoIsOn() const
+    {
+        termios settings{};
+        return ::tcgetattr(m_master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    }
+
+    const std::string& Shown() const { return m_shown; }
+
+private:
+    // False once the other side is closed.
+    bool ReadSome(int timeoutMs)
+    {
+        pollfd ready{m_master, POLLIN, 0};
+        if (::poll(&ready, 1, timeoutMs) == 0)
+            return true;
+        char buffer[512];
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got <= 0)
+            return false;
+        m_shown.append(buffer, static_cast<std::size_t>(got));
+        return true;
+    }
+
+    int m_master;
+    std::string m_shown;
+};
+
+TEST_F(TokenToolTest, OnATerminalImportAsksForSeedAndPassphraseWithoutEcho)
+{
+    int master = -1;
+    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(KELVANE_TOKEN_PATH, KELVANE_TOKEN_PATH, "import", "--user", "tina", "--protect", "T1", nullptr);
+        ::_exit(127);
+    }
+    Terminal terminal(master);
+    ASSERT_TRUE(terminal.ReadUntil("Seed or otpauth:// link: ")) << terminal.Shown();
+    EXPECT_FALSE(terminal.EchoIsOn());
+    terminal.Type(std::string(kSeed) + "\n");
+    ASSERT_TRUE(terminal.ReadUntil("New passphrase: ")) << terminal.Shown();
+    EXPECT_FALSE(terminal.EchoIsOn());
+    terminal.Type("tina's words\n");
+    ASSERT_TRUE(terminal.ReadUntil("Same passphrase again: ")) << terminal.Shown();
+    EXPECT_FALSE(terminal.EchoIsOn());
+    terminal.Type("tina's words\n");
+    ASSERT_TRUE(terminal.ReadUntil("Imported token T1 for tina (SHA1, 6 digits, 60 s, protected)."))
+        << terminal.Shown();
+    EXPECT_TRUE(terminal.EchoIsOn());
+    terminal.ReadToEnd();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << terminal.Shown();
+    EXPECT_THAT(terminal.Shown(), ::testing::Not(HasSubstr(kSeed)));
+    EXPECT_THAT(terminal.Shown(), ::testing::Not(HasSubstr("words")));
+    EXPECT_THAT(Run({"list"}).out, ::testing::ContainsRegex("T1 +tina +PASSWORD"));
 }
 
 } // namespace

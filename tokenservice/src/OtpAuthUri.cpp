@@ -1,6 +1,7 @@
 #include "OtpAuthUri.h"
 
 #include "Base32.h"
+#include "ShownText.h"
 #include "TokenRules.h"
 
 #include <charconv>
@@ -87,7 +88,19 @@ private:
                 return false;
             rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         }
-        return m_haveSecret || Fail("the link has no secret");
+        if (!m_haveSecret)
+            return Fail("the link has no secret");
+        return CheckShown("the link's issuer", m_result.issuer, TokenRules::kMaxIssuer) &&
+               CheckShown("the link's account name", m_result.account, TokenRules::kMaxAccount);
+    }
+
+    // Issuer and account name end up on screens: bounded, and without control characters.
+    bool CheckShown(const std::string& what, std::string_view text, std::size_t limit)
+    {
+        if (text.size() > limit)
+            return Fail(what + " is longer than " + std::to_string(limit) + " bytes");
+        std::string problem = ShownText::Check(what, text);
+        return problem.empty() || Fail(std::move(problem));
     }
 
     bool ParseLabel(std::string_view label)

@@ -15,6 +15,8 @@ struct OtpAuthUri {
     std::string issuer;
     std::string account;
 
-    // Nullopt, with `error` saying why, for anything but a valid time-based link.
+    // Nullopt, with `error` saying why, for anything but a valid time-based link, and for a link
+    // whose issuer or account name is longer than 64 bytes, is not UTF-8 or holds a control
+    // character (C0, DEL or C1).
     static std::optional<OtpAuthUri> Parse(std::string_view uri, std::string& error);
 };

@@ -10,6 +10,10 @@ namespace TokenRules {
 
 constexpr std::size_t kMaxSerial = 23;
 constexpr std::size_t kMaxUser = 47;
+// A link's issuer and account name, checked when a token is imported (records made before the
+// check may hold longer ones, and the database reads them as they are).
+constexpr std::size_t kMaxIssuer = 64;
+constexpr std::size_t kMaxAccount = 64;
 constexpr std::size_t kMinSeedBytes = 10;
 constexpr std::size_t kMaxSeedBytes = 128;
 constexpr int kDefaultPeriod = 60;

@@ -24,9 +24,9 @@ bool ReadLine(SecretBytes& line)
     line.reserve(256);
     unsigned char c = 0;
     ssize_t got = 0;
-    while ((got = ::read(STDIN_FILENO, &c, 1)) == 1 && c != '\n')
+    while (!IsTooLong(line) && (got = ::read(STDIN_FILENO, &c, 1)) == 1 && c != '\n')
         line.push_back(c);
-    if (!line.empty() && line.back() == '\r')
+    if (!IsTooLong(line) && !line.empty() && line.back() == '\r')
         line.pop_back();
     return got == 1 || !line.empty();
 }
@@ -37,13 +37,15 @@ bool ReadSecretLine(const char* prompt, SecretBytes& line)
 {
     if (::tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0)
         return ReadLine(line);
-    std::fputs(prompt, stderr);
-    std::fflush(stderr);
     termios quiet = g_savedTerminal;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
         std::signal(signalNumber, RestoreTerminalAndDie);
+    // Echo off before the prompt shows: what is typed (or pasted) as soon as it shows is not echoed
+    // nor thrown away by the flush.
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
     const bool read = ReadLine(line);
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})

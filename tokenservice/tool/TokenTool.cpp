@@ -3,6 +3,7 @@
 #include "Base32.h"
 #include "OtpAuthUri.h"
 #include "SecretPrompt.h"
+#include "ShownText.h"
 #include "TokenRules.h"
 #include "TokenSession.h"
 #include "UsageText.h"
@@ -24,15 +25,40 @@ const std::set<std::string> kFlagOptions = {"protect", "pin", "help"};
 // Options each command accepts, and how many operands it takes.
 struct CommandShape {
     std::set<std::string> options;
-    std::size_t operands;
+    std::size_t fewestOperands;
+    std::size_t mostOperands;
 };
 
+// import's second operand may only be "-", which says what leaving it out says: the seed or
+// link comes from standard input.
 const std::map<std::string, CommandShape> kCommands = {
-    {"import", {{"user", "algorithm", "digits", "period", "protect"}, 2}},
-    {"list", {{}, 0}},
-    {"remove", {{}, 1}},
-    {"code", {{"pin"}, 1}},
+    {"import", {{"user", "algorithm", "digits", "period", "protect"}, 1, 2}},
+    {"list", {{}, 0, 0}},
+    {"remove", {{}, 1, 1}},
+    {"code", {{"pin"}, 1, 1}},
 };
+
+// What import says to a seed or link given as an argument: safe forms, none of which puts the
+// secret on a command line (printf is built into the shell, so no program is started with it).
+constexpr const char* kSecretArgumentRefusal =
+    "the seed or link may not be given as an argument: every user of this computer can read a\n"
+    "command line. import reads it from standard input, or asks for it on the terminal without echo:\n"
+    "    kelvane-token import [--user NAME] [--protect] SERIAL < FILE\n"
+    "    kelvane-token import [--user NAME] [--protect] SERIAL\n"
+    "    read -rs SEED; printf '%s\\n' \"$SEED\" | kelvane-token import [--user NAME] SERIAL\n"
+    "(see kelvane-token --help)";
+
+// Operands after import's SERIAL other than "-": a seed or link put on the command line.
+std::vector<char*> SecretOperands(const ToolArguments& arguments)
+{
+    std::vector<char*> secrets;
+    if (arguments.command != "import")
+        return secrets;
+    for (std::size_t i = 1; i < arguments.operands.size(); ++i)
+        if (std::strcmp(arguments.operands[i], "-") != 0)
+            secrets.push_back(arguments.operands[i]);
+    return secrets;
+}
 
 std::string CheckShape(const ToolArguments& arguments)
 {
@@ -45,8 +71,11 @@ std::string CheckShape(const ToolArguments& arguments)
     for (const auto& name : arguments.flags)
         if (!command->second.options.contains(name))
             return arguments.command + " does not take --" + name;
-    if (arguments.operands.size() != command->second.operands)
-        return arguments.command + " takes " + std::to_string(command->second.operands) + " operand(s)";
+    const std::size_t operands = arguments.operands.size();
+    const auto [fewest, most] = std::pair(command->second.fewestOperands, command->second.mostOperands);
+    if (operands < fewest || operands > most)
+        return arguments.command + " takes " + std::to_string(fewest) +
+               (fewest == most ? "" : " or " + std::to_string(most)) + " operand(s)";
     return {};
 }
 
@@ -92,8 +121,14 @@ int TokenTool::Run(int argc, char** argv)
         std::fputs(kUsageText, stdout);
         return kExitOk;
     }
-    if (arguments)
+    if (arguments) {
+        const std::vector<char*> secrets = SecretOperands(*arguments);
+        for (char* secret : secrets) // It was readable from the start; at least not for longer.
+            OPENSSL_cleanse(secret, std::strlen(secret));
+        if (!secrets.empty())
+            return Complain(kExitUsage, kSecretArgumentRefusal);
         problem = CheckShape(*arguments);
+    }
     if (!problem.empty())
         return Complain(kExitUsage, problem + " (see kelvane-token --help)");
     if (arguments->command == "import")
@@ -124,26 +159,34 @@ bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token
 {
     token.serial = arguments.operands[0];
     problem = TokenRules::CheckSerial(token.serial);
+    if (problem.empty())
+        problem = ShownText::Check("the serial number", token.serial);
+    // A wrong --user is told before the seed is asked for.
+    const auto user = arguments.options.find("user");
+    if (problem.empty() && user != arguments.options.end())
+        problem = CheckUser(user->second);
     if (!problem.empty() || !LoadSource(arguments, token, problem))
         return false;
-    problem = TokenRules::CheckUser(token.user);
+    problem = CheckUser(token.user);
     if (!problem.empty())
         return false;
     return !arguments.flags.contains("protect") || Protect(token, problem);
 }
 
+std::string TokenTool::CheckUser(const std::string& user)
+{
+    std::string problem = TokenRules::CheckUser(user);
+    return problem.empty() ? ShownText::Check("the user name", user) : problem;
+}
+
 bool TokenTool::LoadSource(const ToolArguments& arguments, StoredToken& token, std::string& problem)
 {
-    char* operand = arguments.operands[1];
+    // Never from the command line, which every user can read (Run refuses a seed there).
     SecretBytes source;
-    if (std::strcmp(operand, "-") == 0) {
-        if (!ReadSecretLine("Seed or otpauth:// link: ", source))
-            return Refuse(problem, "no seed on standard input");
-    } else {
-        source.assign(operand, operand + std::strlen(operand));
-        // Out of /proc/PID/cmdline and this process's memory from here on.
-        OPENSSL_cleanse(operand, std::strlen(operand));
-    }
+    if (!ReadSecretLine("Seed or otpauth:// link: ", source))
+        return Refuse(problem, "no seed or link on standard input");
+    if (IsTooLong(source))
+        return Refuse(problem, "the seed or link is longer than " + std::to_string(kMaxSecretLine) + " bytes");
     const std::string_view text = Trimmed(AsText(source));
     if (!IsLink(text))
         return LoadSeed(arguments, text, token, problem);
@@ -198,6 +241,8 @@ bool TokenTool::Protect(StoredToken& token, std::string& problem)
     SecretBytes passphrase;
     if (!ReadSecretLine("New passphrase: ", passphrase) || passphrase.empty())
         return Refuse(problem, "--protect needs a passphrase that is not empty");
+    if (IsTooLong(passphrase))
+        return Refuse(problem, "the passphrase is longer than " + std::to_string(kMaxSecretLine) + " bytes");
     if (::isatty(STDIN_FILENO)) {
         SecretBytes again;
         if (!ReadSecretLine("Same passphrase again: ", again) || again != passphrase)
@@ -215,20 +260,31 @@ int TokenTool::List()
     TokenFailure failure;
     if (!m_database.List(tokens, failure))
         return Complain(failure);
+    // Import refuses control characters in these texts, but a database made before it did may
+    // hold them, and the terminal would take them as commands. They are shown as \xNN rather
+    // than as U+FFFD: the bytes stay visible and tell one record from another, so a person can
+    // see what is stored and remove or replace the token. (A backslash itself is left as it
+    // is, as in DOMAIN\user: this is a safe display, not a reversible encoding.)
+    struct Shown {
+        std::string serial, user, issuer;
+    };
+    std::vector<Shown> shown;
     std::size_t serialWidth = 6;
     std::size_t userWidth = 4;
     for (const auto& token : tokens) {
-        serialWidth = std::max(serialWidth, token.serial.size());
-        userWidth = std::max(userWidth, token.user.size());
+        shown.push_back(
+            {ShownText::Escaped(token.serial), ShownText::Escaped(token.user), ShownText::Escaped(token.issuer)});
+        serialWidth = std::max(serialWidth, shown.back().serial.size());
+        userWidth = std::max(userWidth, shown.back().user.size());
     }
     const auto width = [](std::size_t size) { return static_cast<int>(size); };
     std::printf("%-*s  %-*s  %-10s  %-9s  %6s  %6s  %s\n", width(serialWidth), "SERIAL", width(userWidth),
                 "USER", "PROTECTION", "ALGORITHM", "DIGITS", "PERIOD", "ISSUER");
-    for (const auto& token : tokens)
-        std::printf("%-*s  %-*s  %-10s  %-9s  %6d  %6d  %s\n", width(serialWidth), token.serial.c_str(),
-                    width(userWidth), token.user.c_str(), token.ProtectionType(),
-                    TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits,
-                    token.parameters.period, token.issuer.c_str());
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        std::printf("%-*s  %-*s  %-10s  %-9s  %6d  %6d  %s\n", width(serialWidth), shown[i].serial.c_str(),
+                    width(userWidth), shown[i].user.c_str(), tokens[i].ProtectionType(),
+                    TotpAlgorithmName(tokens[i].parameters.algorithm), tokens[i].parameters.digits,
+                    tokens[i].parameters.period, shown[i].issuer.c_str());
     return kExitOk;
 }
 
@@ -238,7 +294,7 @@ int TokenTool::Remove(const ToolArguments& arguments)
     TokenFailure failure;
     if (!m_database.Remove(serial, failure))
         return Complain(failure);
-    std::printf("Removed token %s.\n", serial.c_str());
+    std::printf("Removed token %s.\n", ShownText::Escaped(serial).c_str());
     return kExitOk;
 }
 
@@ -261,6 +317,9 @@ int TokenTool::Code(const ToolArguments& arguments)
         ReadSecretLine("Passphrase: ", passphrase);
     if (arguments.flags.contains("pin"))
         ReadSecretLine("PIN: ", pin);
+    if (IsTooLong(passphrase) || IsTooLong(pin))
+        return Complain(kExitBadInput, "the passphrase or PIN is longer than " + std::to_string(kMaxSecretLine) +
+                                           " bytes");
     passphrase.push_back(0);
     pin.push_back(0);
     TokenSession session(m_database);
@@ -278,7 +337,15 @@ int TokenTool::Code(const ToolArguments& arguments)
 
 int TokenTool::Complain(int exitCode, const std::string& message)
 {
-    std::fprintf(stderr, "kelvane-token: %s\n", message.c_str());
+    // A message may quote what it refuses (an algorithm named in a link, a serial number), and
+    // that is no command for the terminal; the line ends are the tool's own.
+    std::string shown;
+    for (std::size_t start = 0, end = 0; start <= message.size(); start = end + 1) {
+        end = std::min(message.find('\n', start), message.size());
+        shown += ShownText::Escaped(std::string_view(message).substr(start, end - start));
+        shown += '\n';
+    }
+    std::fprintf(stderr, "kelvane-token: %s", shown.c_str());
     return exitCode;
 }
 

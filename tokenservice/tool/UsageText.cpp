@@ -5,7 +5,7 @@ const char* const kUsageText = R"(NAME
 
 SYNOPSIS
     kelvane-token import [--user NAME] [--algorithm ALG] [--digits N] [--period SECONDS]
-                         [--protect] SERIAL SOURCE
+                         [--protect] SERIAL [-]
     kelvane-token list
     kelvane-token remove SERIAL
     kelvane-token code [--pin] SERIAL
@@ -18,19 +18,27 @@ DESCRIPTION
     at all, and a refused command leaves the database exactly as it was.
 
 COMMANDS
-    import SERIAL SOURCE
+    import SERIAL [-]
         Adds a token under the serial number SERIAL (1 to 23 bytes; no spaces, hyphens or
-        control characters; unique in the database). SOURCE is either an
+        control characters; unique in the database). The seed or link is read from standard
+        input, or asked for on the terminal with echo off (see SECRET INPUT); "-" says the
+        same and may be left out. It is never taken as an argument: every user of the
+        computer can read the command lines of running programs (ps, /proc/PID/cmdline), and
+        the shell keeps them in its history, so an import given one is refused.
+        The text read is either an
         otpauth://totp/ISSUER:ACCOUNT?secret=BASE32&issuer=...&algorithm=...&digits=...&period=...
         link, which gives the seed and the code parameters (a link without them means SHA1,
         6 digits, 30 seconds), or the seed itself in base32 (at least 80 bits; spaces and
-        '=' padding are ignored). A SOURCE of "-" is read as the first line of standard
-        input, which keeps the seed out of the process list and the shell history.
+        '=' padding are ignored). A link's issuer and account name may have at most 64
+        bytes each; they, the user name and the serial number must be UTF-8 text without
+        control characters (C0, DEL or C1).
 
     list
         Shows every token: serial number, user name, protection ("PASSWORD" when a
         passphrase is needed, "NONE" otherwise), algorithm, digits, period and issuer.
-        Seeds are never shown.
+        Seeds are never shown. A control character or a byte that is not UTF-8 in a serial
+        number, user name or issuer (only a database made before import refused them can
+        hold one) is shown as \xNN, never sent to the terminal.
 
     remove SERIAL
         Deletes the token with that serial number.
@@ -60,10 +68,16 @@ OPTIONS
         Show this text.
 
 SECRET INPUT
-    Passphrases, PINs and a SOURCE of "-" are read from the terminal with echo off (a new
+    The seed or link, passphrases and PINs are read from the terminal with echo off (a new
     passphrase twice), or, when standard input is not a terminal, one per line from it in
-    this order: SOURCE, passphrase, PIN. For example:
-        printf '%s\n%s\n' "$SEED" "$PASSPHRASE" | kelvane-token import --user alice --protect A1 -
+    this order: seed or link, passphrase, PIN (at most 65536 bytes a line). Keep them off
+    every command line: take them from a file only you can read, or from a shell variable
+    written by the shell's own printf (built into sh and bash, so no program is started
+    with the secret as its argument); bash's read -rs fills a variable without echo.
+    For example:
+        kelvane-token import A1 < link.txt
+        read -rs SEED; printf '%s\n' "$SEED" | kelvane-token import --user bob B2
+        printf '%s\n%s\n' "$SEED" "$PASSPHRASE" | kelvane-token import --user alice --protect A1
 
 FILES
     $XDG_DATA_HOME/kelvane/tokens.db, or ~/.local/share/kelvane/tokens.db when XDG_DATA_HOME
@@ -71,14 +85,19 @@ FILES
 
 EXIT STATUS
     0   success
-    1   wrong command line: unknown command or option, missing or extra operands
-    2   invalid token data: bad link or base32, serial number or user name too long or
-        malformed, unknown algorithm, digits or period out of range, no passphrase
+    1   wrong command line: unknown command or option, missing or extra operands, a seed or
+        link given as an argument
+    2   invalid token data: no seed or link on standard input, a line of secret input
+        longer than 65536 bytes, bad link or base32, serial number, user name, issuer or
+        account name too long, malformed or with control characters, unknown algorithm,
+        digits or period out of range, no passphrase
     3   refused by the database: duplicate or unknown serial number, wrong passphrase
     4   the database could not be read or written (damaged, locked, no permission)
 
 EXAMPLES
-    kelvane-token import A1 'otpauth://totp/Dialup:alice?secret=JBSWY3DPEHPK3PXP&period=60'
-    kelvane-token import --user bob --digits 8 B2 GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ
+    kelvane-token import A1 < link.txt
+        adds token A1 from the otpauth:// link in link.txt
+    kelvane-token import --user bob --digits 8 --protect B2
+        asks for B2's base32 seed and a passphrase (twice), without echo
     kelvane-token code --pin A1
 )";
