@@ -4,6 +4,7 @@
 //                                          then listens as UID (the file looks like its user's)
 //   channel-peer ask SOCKET LINE           sends LINE and prints the answer line, if any
 // It prints "listening" once it listens.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,8 +54,13 @@ int Ask(const char* path, const std::string& line)
 {
     sockaddr_un address{};
     const int client = SocketAt(path, address);
-    if (client < 0 || ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::write(client, (line + "\n").data(), line.size() + 1) != static_cast<ssize_t>(line.size() + 1))
+    if (client < 0 || ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return 1;
+    // A server that drops the connection at once may do so before the line is out: no answer.
+    const ssize_t sent = ::send(client, (line + "\n").data(), line.size() + 1, MSG_NOSIGNAL);
+    if (sent < 0 && (errno == EPIPE || errno == ECONNRESET))
+        return 0;
+    if (sent != static_cast<ssize_t>(line.size() + 1))
         return 1;
     // Up to the first line end, or the end when the other side hangs up.
     for (char c = 0; c != '\n' && ::read(client, &c, 1) == 1;)
