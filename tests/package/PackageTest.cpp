@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -105,10 +106,16 @@ TEST_F(PackageTest, PutsEveryPieceInItsPlace)
     EXPECT_NE(std::string::npos, desktop.find("\nIcon=trevalo\n"));
     for (const char* icon : {"32x32", "64x64"})
         EXPECT_TRUE(PathExists(Installed(std::string("share/icons/hicolor/") + icon + "/apps/trevalo.png"))) << icon;
-    const std::string examples = Installed("share/doc/trevalo/examples/");
-    EXPECT_TRUE(PathExists(examples + "peers/myisp"));
-    EXPECT_EQ(0, ::access((examples + "ip-up.d/trevalo").c_str(), X_OK));
-    EXPECT_NE(std::string::npos, ReadFile(examples + "ip-up.d/trevalo").find("trevalo-notify 0"));
+    EXPECT_TRUE(PathExists(Installed("share/doc/trevalo/examples/peers/myisp")));
+    // The ip-up hook is pppd's, calls trevalo-notify where the package puts it, and is the
+    // administrator's to change.
+    const std::string hook = root + "/etc/ppp/ip-up.d/trevalo";
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(hook.c_str(), &info));
+    EXPECT_EQ(0755u, info.st_mode & 07777);
+    EXPECT_NE(std::string::npos, ReadFile(hook).find("\nnotify=/usr/bin/trevalo-notify\n"));
+    int status = -1;
+    EXPECT_EQ("/etc/ppp/ip-up.d/trevalo\n", Output({kDpkgDeb, "-I", package, "conffiles"}, status));
 }
 
 TEST_F(PackageTest, TheExampleChatScriptIsFilledCompletely)

@@ -1,6 +1,8 @@
 #include <RegTool.h>
 
 #include <platform/Registry.h>
+#include <profiles/AppSettings.h>
+#include <profiles/ConnectionProfile.h>
 
 #include <TempDir.h>
 
@@ -237,4 +239,25 @@ TEST_F(RegTool, ExportRefusesAKeyThatCouldNotBeImported)
     EXPECT_EQ(1, Run({"export", "HKLM\\DEEP", file}));
     EXPECT_NE(std::string::npos, m_err.find("513 levels deep")) << m_err;
     EXPECT_FALSE(PathExists(file));
+}
+
+// What an administrator deploys from the README's example is what Trevalo reads.
+TEST_F(RegTool, TheShippedProfileExampleImportsAsTheProgramReadsIt)
+{
+    ASSERT_EQ(0, Run({"import", TREVALO_EXAMPLES_DIR "/trevalo-profile.reg"})) << m_err;
+    ConnectionProfile profile("My ISP");
+    ASSERT_TRUE(profile.Load());
+    EXPECT_EQ("myisp", profile.DUNPhonebookEntry);
+    EXPECT_EQ("/home/ann/ppp/chat-myisp", profile.ScriptPath);
+    EXPECT_EQ("pppd call myisp updetach", profile.LoginAppPath);
+    EXPECT_EQ("A1", profile.TokenSerialNumber);
+    EXPECT_EQ(0, profile.UpdatePASSCODEDuration);
+    EXPECT_EQ("ann", profile.UserLogin);
+    EXPECT_TRUE(profile.UserLoginRequired);
+    CAppSettings settings;
+    settings.Load();
+    EXPECT_FALSE(settings.m_bAutoExit);
+    EXPECT_EQ("My ISP", settings.m_strDefaultProfile);
+    EXPECT_EQ("pppd call myisp updetach", settings.m_strNewProfileLoginApp);
+    EXPECT_EQ("/home/ann/ppp/chat-myisp", settings.m_strNewProfileScript);
 }

@@ -24,8 +24,11 @@ constexpr const char* kUsage =
     "It finds Trevalo's channel from the user's uid alone (TREVALO_RUNTIME_DIR, when set, names its\n"
     "directory) and talks only to a Trevalo of the same user.\n"
     "\n"
-    "Exit status: 0 delivered, 1 no Trevalo running (or it did not answer), 2 wrong usage,\n"
-    "3 refused: the channel belongs to another user.\n";
+    "Exit status: 0 delivered, 1 no Trevalo running, 2 wrong usage, 3 refused: the channel\n"
+    "belongs to another user, 4 a Trevalo runs but did not answer.\n";
+
+// A copy that runs but is stopped or busy is not the same as none: a hook logs it.
+constexpr int kExitNoAnswer = 4;
 
 bool ParseCode(const char* text, unsigned long& code)
 {
@@ -60,7 +63,7 @@ int main(int argc, char** argv)
         return 1;
     case ChannelReply::NoAnswer:
         std::fprintf(stderr, "trevalo-notify: the Trevalo running for this user did not answer\n");
-        return 1;
+        return kExitNoAnswer;
     case ChannelReply::OtherUser:
         break;
     }
