@@ -2,17 +2,26 @@
 
 #include <framework/MessageBox.h>
 #include <framework/StringTable.h>
+#include <platform/CommandLine.h>
 #include <platform/FileFind.h>
 #include <profiles/ProfileNames.h>
 #include <res/resource.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
 // The profile store reads text values into 200 bytes with the terminator: anything longer would
 // be saved but would never load again.
 constexpr std::size_t kMaxStoredText = 199;
+
+// The run starts the first word of the command line, found the same way.
+bool LoginProgramFound(const std::string& commandLine)
+{
+    std::vector<std::string> words;
+    return SplitCommandLine(commandLine, words) && !words.empty() && !FindProgram(words.front()).empty();
+}
 
 } // namespace
 
@@ -86,7 +95,7 @@ bool CProfilePropertySheet::CheckEntries(Values& values)
         return Refuse(IDS_USER_ID_EMPTY, general, general.m_editUserId);
     if (advanced.m_strLoginApp.empty())
         return Refuse(IDS_LOGIN_APP_EMPTY, advanced, advanced.m_editLoginApp);
-    if (!FindFile(advanced.m_strLoginApp))
+    if (!LoginProgramFound(advanced.m_strLoginApp))
         return Refuse(IDS_LOGIN_APP_NOT_FOUND, advanced, advanced.m_editLoginApp);
     if (advanced.m_strScriptFile.empty())
         return Refuse(IDS_SCRIPT_FILE_EMPTY, advanced, advanced.m_editScriptFile);

@@ -1,7 +1,6 @@
 #include "ChildProcess.h"
 
-#include <QProcess>
-#include <QString>
+#include "CommandLine.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -25,14 +24,20 @@ int PidFdOpen(pid_t pid)
 std::unique_ptr<CChildProcess> CChildProcess::Start(const std::string& commandLine, int& error)
 {
     std::vector<std::string> words;
-    for (const QString& word : QProcess::splitCommand(QString::fromStdString(commandLine)))
-        words.push_back(word.toStdString());
+    if (!SplitCommandLine(commandLine, words)) {
+        error = EINVAL;
+        return nullptr;
+    }
     return Start(words, error);
 }
 
 std::unique_ptr<CChildProcess> CChildProcess::Start(const std::vector<std::string>& words, int& error)
 {
-    if (words.empty() || words.front().empty()) {
+    // A bare name is looked up here rather than by posix_spawnp, which would not look beyond PATH.
+    // A path is left to exec, which tells why it cannot start it.
+    const std::string name = words.empty() ? std::string() : words.front();
+    const std::string program = name.find('/') == std::string::npos ? FindProgram(name) : name;
+    if (program.empty()) {
         error = ENOENT;
         return nullptr;
     }
@@ -57,7 +62,8 @@ std::unique_ptr<CChildProcess> CChildProcess::Start(const std::vector<std::strin
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     pid_t pid = 0;
-    error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    // argv[0] stays the word as typed, as a shell leaves it.
+    error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)

@@ -14,10 +14,11 @@ public:
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;
 
-    // Starts the command line split into words with shell quoting but no expansion; a program
-    // name without "/" is looked up on PATH. The child gets this program's environment and
-    // current directory and none of its open files besides standard input, output and error.
-    // Null when the program cannot be started (the reason in `error`, an errno value).
+    // Starts the command line split into words by SplitCommandLine; the first word is the
+    // program, found by FindProgram when it has no "/". The child gets this program's environment
+    // and current directory and none of its open files besides standard input, output and error.
+    // Null when the program cannot be started (the reason in `error`, an errno value: ENOENT for a
+    // program not found, EINVAL for an unclosed quote).
     static std::unique_ptr<CChildProcess> Start(const std::string& commandLine, int& error);
     // The same for a program and its arguments, given word by word.
     static std::unique_ptr<CChildProcess> Start(const std::vector<std::string>& words, int& error);

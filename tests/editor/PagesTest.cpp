@@ -107,7 +107,7 @@ TEST_F(ProfileEditorTest, EveryChangeOnEitherPageEnablesApplyAgain)
             {"token", [&] { Choose(general, IDC_GENERAL_TOKEN, kFirstToken); }},
             {"check box", [&] { qobject_cast<QCheckBox*>(general.GetControl(IDC_GENERAL_USER_ID_CHECK))->click(); }},
             {"user ID", [&] { Type(general, IDC_GENERAL_USER_ID, "carl"); }},
-            {"login application", [&] { Type(advanced, IDC_ADVANCED_LOGIN_APP, dir.Path()); }},
+            {"login application", [&] { Type(advanced, IDC_ADVANCED_LOGIN_APP, app + " --now"); }},
             {"script", [&] { Type(advanced, IDC_ADVANCED_SCRIPT_FILE, dir.File("*")); }},
         };
         for (const auto& [what, change] : changes) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -30,6 +31,7 @@ ProfileEditorTest::ProfileEditorTest()
     app = dir.File("dial");
     script = dir.File("login.scp");
     WriteFile(app, "#!/bin/sh\n");
+    ::chmod(app.c_str(), 0755);
     WriteFile(script, "transmit #$PASSCODE#$\n");
     list = std::make_unique<CProfileList>();
     const TOKENRECORD records[] = {Record(kFirstSerial, "ann"), Record("000999888777", "bob")};

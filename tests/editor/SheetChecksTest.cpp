@@ -115,10 +115,9 @@ TEST_F(ProfileEditorTest, TheQuestionIsAskedWithYesAndNo)
     EXPECT_EQ(unsigned{MB_YESNO | MB_ICONQUESTION}, boxes.Boxes()[0].type);
 }
 
-TEST_F(ProfileEditorTest, AnExistingDirectoryOrAMatchingWildcardIsFound)
+TEST_F(ProfileEditorTest, AScriptMatchingAWildcardIsFound)
 {
     Prepare(nullptr);
-    newRecord->LoginAppPath = dir.Path();
     newRecord->ScriptPath = dir.File("*.scp");
     EXPECT_EQ(IDOK, Run([&] {
         FillValidNewProfile();
@@ -136,6 +135,45 @@ TEST_F(ProfileEditorTest, AnExistingDirectoryOrAMatchingWildcardIsFound)
     EXPECT_EQ((Texts{k157}), boxes.Texts());
 }
 
+// The run starts the first word of the login application's command line: a path, or a bare name
+// looked up on PATH and then in /usr/local/sbin, /usr/sbin and /sbin. PATH here lacks /usr/sbin,
+// as a user's login PATH does; pppd comes from Debian's ppp package.
+TEST_F(ProfileEditorTest, TheLoginApplicationsProgramIsFoundAsTheRunWouldStartIt)
+{
+    const std::string spaced = dir.File("my dialer");
+    WriteFile(spaced, "#!/bin/sh\n");
+    ::chmod(spaced.c_str(), 0755);
+    const ScopedPath path(dir.Path());
+    const struct {
+        std::string commandLine;
+        bool saved;
+    } rows[] = {
+        {"pppd call myisp updetach", true},
+        {"/usr/sbin/pppd call myisp updetach", true},
+        {"\"" + spaced + "\" --now", true},
+        {"no-such-dialer call myisp", false},
+        {dir.File("missing") + " call myisp", false},
+        {script, false},     // not executable
+        {dir.Path(), false}, // a directory
+        {"\"" + app, false}, // an unclosed quote
+    };
+    int number = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.commandLine);
+        const std::string name = "Home " + std::to_string(++number);
+        Prepare(nullptr);
+        newRecord->LoginAppPath = row.commandLine;
+        const std::size_t before = boxes.Boxes().size();
+        Run([&] {
+            FillValidNewProfile(name);
+            Click(IDOK);
+        });
+        const Texts all = boxes.Texts();
+        EXPECT_EQ(row.saved ? Texts{} : Texts{k156}, Texts(all.begin() + static_cast<long>(before), all.end()));
+        EXPECT_EQ(row.saved, KeyExists(name));
+    }
+}
+
 // The store reads at most 199 bytes of text back: a longer value would be saved and then stop
 // the loading of every profile at the next start.
 TEST_F(ProfileEditorTest, APathTooLongToLoadAgainIsRefusedNamingTheField)
@@ -145,6 +183,9 @@ TEST_F(ProfileEditorTest, APathTooLongToLoadAgainIsRefusedNamingTheField)
     const std::string tooLong = prefix + std::string(200 - prefix.size(), 'b');
     WriteFile(longest, "");
     WriteFile(tooLong, "");
+    // Both are login applications too, which have to be executable.
+    ::chmod(longest.c_str(), 0755);
+    ::chmod(tooLong.c_str(), 0755);
     Prepare(nullptr);
     newRecord->LoginAppPath = tooLong;
     int page = -1;

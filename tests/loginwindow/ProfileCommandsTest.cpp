@@ -127,7 +127,7 @@ TEST_F(ProfileCommandsTest, NewShowsTheDefaultPathsAndCancelLeavesTheFirstProfil
 
 TEST_F(ProfileCommandsTest, NewAppliedThenCancelledIsKeptAndBecomesCurrent)
 {
-    SetNewProfileDefaults(dir.File("login.scp"), dir.File("login.scp"));
+    SetNewProfileDefaults("/usr/bin/true", dir.File("login.scp"));
     AddProfile("Work", "isp", kSerial);
     Open();
     RunCommand(ID_PROFILE_NEW, [&](CProfilePropertySheet& sheet) {

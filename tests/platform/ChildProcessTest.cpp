@@ -57,6 +57,17 @@ TEST(ChildProcess, LooksUpProgramsOnThePath)
     EXPECT_TRUE(WaitForExit(*process));
 }
 
+// A user's PATH lacks /usr/sbin, where Debian keeps system programs such as pppd and nologin.
+TEST(ChildProcess, StartsABareNameFoundOnlyInTheSystemProgramDirectories)
+{
+    TempDir dir;
+    const ScopedPath path(dir.Path());
+    int error = 0;
+    auto process = CChildProcess::Start("nologin", error);
+    ASSERT_NE(nullptr, process) << error;
+    EXPECT_TRUE(WaitForExit(*process));
+}
+
 TEST(ChildProcess, AProgramThatCannotStartFailsAtOnce)
 {
     TempDir dir;
@@ -65,6 +76,8 @@ TEST(ChildProcess, AProgramThatCannotStartFailsAtOnce)
     EXPECT_EQ(ENOENT, error);
     EXPECT_EQ(nullptr, CChildProcess::Start(dir.File("missing") + " arg", error));
     EXPECT_EQ(nullptr, CChildProcess::Start("", error));
+    EXPECT_EQ(nullptr, CChildProcess::Start("\"/bin/true", error));
+    EXPECT_EQ(EINVAL, error);
     WriteFile(dir.File("not-executable"), "#!/bin/sh\n");
     EXPECT_EQ(nullptr, CChildProcess::Start(dir.File("not-executable"), error));
     EXPECT_EQ(EACCES, error);

@@ -35,6 +35,16 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, ignored);
 }
 
+ScopedPath::ScopedPath(const std::string& path) : m_previous(std::getenv("PATH"))
+{
+    ::setenv("PATH", path.c_str(), 1);
+}
+
+ScopedPath::~ScopedPath()
+{
+    ::setenv("PATH", m_previous.c_str(), 1);
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -20,6 +20,18 @@ private:
     std::string m_path;
 };
 
+// PATH set to `path` while it lives, the old value back afterwards, even when a test stops early.
+class ScopedPath {
+public:
+    explicit ScopedPath(const std::string& path);
+    ~ScopedPath();
+    ScopedPath(const ScopedPath&) = delete;
+    ScopedPath& operator=(const ScopedPath&) = delete;
+
+private:
+    std::string m_previous;
+};
+
 // Whole-file helpers for tests.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
