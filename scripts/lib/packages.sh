@@ -19,9 +19,9 @@ ensure_packages() {
 }
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
-# Debian packages it depends on.
+# Debian packages it depends on; ppp brings the chat that the login tests dial with.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
-                dpkg-dev file)
+                dpkg-dev file ppp)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
