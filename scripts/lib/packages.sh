@@ -19,7 +19,7 @@ ensure_packages() {
 }
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
-# Debian packages it depends on; ppp gives the tests a real /usr/sbin/pppd to find.
+# Debian packages it depends on; ppp gives the tests a real /usr/sbin/pppd and chat.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
                 dpkg-dev file ppp)
 
