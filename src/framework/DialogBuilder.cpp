@@ -1,5 +1,6 @@
 #include "DialogBuilder.h"
 
+#include "ControlLabels.h"
 #include "Icons.h"
 #include "Wnd.h"
 
@@ -124,31 +125,6 @@ bool TakesFocus(const ControlTemplate& control)
     return (control.style & WS_TABSTOP) != 0;
 }
 
-// Gives a label's "&" mnemonic to the next tab stop after it; a label with no such control
-// shows its text without the mnemonic marker.
-void LinkMnemonics(const DialogTemplate& dialogTemplate, const std::vector<QWidget*>& widgets)
-{
-    const auto& controls = dialogTemplate.controls;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        auto* label = qobject_cast<QLabel*>(widgets[i]);
-        if (!label || controls[i].kind != ControlKind::Static || (controls[i].style & SS_NOPREFIX) ||
-            !label->text().contains(QLatin1Char('&')))
-            continue;
-        QWidget* buddy = nullptr;
-        for (std::size_t step = 1; step <= controls.size() && !buddy; ++step) {
-            const std::size_t j = (i + step) % controls.size();
-            if (TakesFocus(controls[j]))
-                buddy = widgets[j];
-        }
-        if (buddy)
-            label->setBuddy(buddy);
-        else
-            label->setText(QString(label->text()).replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-                               .remove(QLatin1Char('&'))
-                               .replace(QLatin1Char('\x01'), QLatin1Char('&')));
-    }
-}
-
 } // namespace
 
 std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog)
@@ -170,7 +146,7 @@ std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate
             byId[control.id] = widget;
         widgets.push_back(widget);
     }
-    LinkMnemonics(dialogTemplate, widgets);
+    LinkLabels(dialogTemplate, widgets);
     units.Widen(WideningFor(dialogTemplate, widgets, units));
     for (std::size_t i = 0; i < widgets.size(); ++i)
         Place(widgets[i], dialogTemplate.controls[i], units);

@@ -26,7 +26,7 @@ private:
 };
 
 // Builds the controls of a template into `dialog`: positions from dialog units, the tab order of
-// the template, each label's mnemonic leading to the next tab stop after it. A font whose texts
+// the template, each label linked to the control it labels (LinkLabels). A font whose texts
 // run wider than the template allows widens the whole layout evenly, so nothing is clipped.
 // Returns the widgets by control id (controls without an id are not listed).
 std::map<int, QWidget*> BuildDialogControls(const DialogTemplate& dialogTemplate, QDialog& dialog);

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 // Turns key presses into typed characters for OnChar; keys that type nothing (arrows, Home,
 // Delete, function keys) go to the field untouched.
@@ -23,9 +24,7 @@ protected:
             event->accept();
             return true;
         }
-        m_edit.m_charAccepted = false;
-        m_edit.OnChar(character);
-        return !m_edit.m_charAccepted;
+        return !m_edit.WouldTake(character);
     }
 
 private:
@@ -49,18 +48,48 @@ private:
     CEdit& m_edit;
 };
 
+// Holds text that was not typed (an input method's commit, a paste, a drop) to the rule of typed
+// characters; the field keeps its previous text when any character would be dropped.
+class CEdit::CharValidator : public QValidator {
+public:
+    CharValidator(CEdit& edit, QObject* parent) : QValidator(parent), m_edit(edit) {}
+
+    State validate(QString& input, int&) const override
+    {
+        for (const QChar character : input)
+            if (!m_edit.WouldTake(character.unicode()))
+                return Invalid;
+        return Acceptable;
+    }
+
+private:
+    CEdit& m_edit;
+};
+
 CEdit::CEdit() : m_filter(std::make_unique<CharFilter>(*this)) {}
 
 CEdit::~CEdit()
 {
     if (m_hWnd)
         m_hWnd->removeEventFilter(m_filter.get());
+    // The field may outlive this object; its validator must not.
+    if (QLineEdit* edit = LineEdit())
+        delete edit->validator();
 }
 
 void CEdit::Attach(QWidget* widget)
 {
     CWnd::Attach(widget);
     widget->installEventFilter(m_filter.get());
+    if (QLineEdit* edit = LineEdit())
+        edit->setValidator(new CharValidator(*this, edit));
+}
+
+bool CEdit::WouldTake(unsigned character)
+{
+    m_charAccepted = false;
+    OnChar(character);
+    return m_charAccepted;
 }
 
 QLineEdit* CEdit::LineEdit() const

@@ -9,7 +9,9 @@
 class QLineEdit;
 
 // A single-line edit field. Typed characters pass through OnChar first, so a derived class can
-// filter them; its text-change notification comes on every change, programmatic ones included.
+// filter them; text that arrives any other way (an input method, a paste, a drop) is refused
+// unless OnChar would take each of its characters. Its text-change notification comes on every
+// change, programmatic ones included.
 class CEdit : public CWnd {
 public:
     CEdit();
@@ -23,12 +25,16 @@ public:
 protected:
     // A typed character; the base class lets the field take it. Not calling it drops the
     // character. Control characters from Ctrl+letter arrive as codes 1 to 26, backspace as 8.
+    // It decides on the character alone: it is also asked about characters that were not typed.
     virtual void OnChar(unsigned character);
 
     QLineEdit* LineEdit() const;
 
 private:
     class CharFilter;
+    class CharValidator;
+    bool WouldTake(unsigned character);
+
     std::unique_ptr<CharFilter> m_filter;
     bool m_charAccepted = false;
 };

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 
 #include <memory>
 
@@ -36,16 +38,56 @@ std::vector<std::pair<std::string, std::string>> ParseFilter(std::string_view fi
     return pairs;
 }
 
+// Linux programs have no ".exe": this pattern alone stands for the files one may run.
+bool IsExecutablesPattern(std::string_view pattern)
+{
+    return pattern == "*.exe";
+}
+
 // The toolkit's filter: the description for the user, then the patterns in parentheses. In this
-// notation "*.*" means every file, not only names with a dot.
+// notation "*.*" means every file, not only names with a dot; executables are told apart by
+// ExecutablesOnly, not by name.
 QString QtFilter(const std::pair<std::string, std::string>& filter)
 {
     QStringList patterns = ToQt(filter.second).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& pattern : patterns)
-        if (pattern.trimmed() == QLatin1String("*.*"))
+        if (pattern.trimmed() == QLatin1String("*.*") || IsExecutablesPattern(pattern.trimmed().toStdString()))
             pattern = QStringLiteral("*");
     return ToQt(filter.first) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')).trimmed() + QLatin1Char(')');
 }
+
+// While the executables' filter is chosen, shows folders and the files with an execute bit.
+class ExecutablesOnly : public QSortFilterProxyModel {
+public:
+    // `filter` as given to the dialog, and its description alone.
+    ExecutablesOnly(QFileDialog& dialog, QString filter, QString description)
+        : QSortFilterProxyModel(&dialog), m_filter(std::move(filter)), m_description(std::move(description))
+    {
+        connect(&dialog, &QFileDialog::filterSelected, this, &ExecutablesOnly::Choose);
+    }
+
+    // The dialog names the chosen filter with or without its patterns, by the toolkit's version.
+    void Choose(const QString& filter)
+    {
+        m_active = filter == m_filter || filter == m_description;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        if (!m_active)
+            return true;
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() || info.isExecutable();
+    }
+
+private:
+    QString m_filter;
+    QString m_description;
+    bool m_active = false;
+};
 
 } // namespace
 
@@ -77,11 +119,19 @@ void CFileDialog::Configure()
     if (!m_ofn.lpstrTitle.empty())
         dialog->setWindowTitle(ToQt(m_ofn.lpstrTitle));
     QStringList filters;
-    for (const auto& filter : m_filters)
+    ExecutablesOnly* executables = nullptr;
+    for (const auto& filter : m_filters) {
         filters << QtFilter(filter);
+        if (IsExecutablesPattern(filter.second) && !executables) {
+            executables = new ExecutablesOnly(*dialog, filters.back(), ToQt(filter.first));
+            dialog->setProxyModel(executables);
+        }
+    }
     dialog->setNameFilters(filters);
     if (m_ofn.nFilterIndex >= 1 && m_ofn.nFilterIndex <= filters.size())
         dialog->selectNameFilter(filters[m_ofn.nFilterIndex - 1]);
+    if (executables)
+        executables->Choose(dialog->selectedNameFilter());
     if (!m_ofn.lpstrInitialDir.empty())
         dialog->setDirectory(ToQt(m_ofn.lpstrInitialDir));
     if (!m_ofn.lpstrFile.empty())

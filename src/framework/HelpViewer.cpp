@@ -43,6 +43,8 @@ QWidget* CHelpViewer::Show(const HtmlHelpRequest& request)
         return DisplayTopic(request.caller, request.location);
     if (request.command == HH_TP_HELP_WM_HELP)
         return ShowPopup(request.caller, request.location, request.ids);
+    if (request.command == HH_DESCRIBE_CONTROLS && request.caller)
+        DescribeControls(request.caller, request.location, request.ids);
     return nullptr;
 }
 
@@ -102,6 +104,25 @@ QWidget* CHelpViewer::ShowPopup(QWidget* caller, const std::string& location,
         return popup;
     }
     return nullptr;
+}
+
+// Without its help a control is better undescribed than described by a complaint.
+void CHelpViewer::DescribeControls(QWidget* dialog, const std::string& location,
+                                   const std::vector<HelpIdPair>& ids) const
+{
+    const std::optional<CHelpLocation> parsed = CHelpLocation::Parse(location);
+    CContextPopups popups;
+    if (!parsed || !popups.Load(parsed->PathUnder(m_helpDirectory).string()))
+        return;
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+        const int controlId = ControlIdOf(control);
+        for (const HelpIdPair& pair : ids) {
+            if (pair.controlId == 0 && pair.popupId == 0)
+                break;
+            if (const std::string* text = popups.Find(pair.popupId); pair.controlId == controlId && text)
+                control->setAccessibleDescription(ToQt(*text));
+        }
+    }
 }
 
 std::string CHelpViewer::PopupText(const std::string& location, unsigned popupId) const

@@ -27,6 +27,7 @@ public:
 private:
     QWidget* DisplayTopic(QWidget* caller, const std::string& location);
     QWidget* ShowPopup(QWidget* caller, const std::string& location, const std::vector<HelpIdPair>& ids);
+    void DescribeControls(QWidget* dialog, const std::string& location, const std::vector<HelpIdPair>& ids) const;
     QTextBrowser& Window(QWidget* caller);
 
     std::filesystem::path m_helpDirectory;

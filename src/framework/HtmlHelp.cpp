@@ -60,3 +60,4 @@ QWidget* HtmlHelp(QWidget* caller, std::string_view location, unsigned command,
     }
     return Runner() ? Runner()(request) : Viewer().Show(request);
 }
+

@@ -15,12 +15,15 @@ class QWidget;
 // Help commands.
 inline constexpr unsigned HH_DISPLAY_TOPIC = 0x0000;
 inline constexpr unsigned HH_TP_HELP_WM_HELP = 0x0011;
+// Ours: the controls of the dialog `caller` that `ids` lists get the text of their popup as their
+// accessible description, so that a screen reader says what What's This would show.
+inline constexpr unsigned HH_DESCRIBE_CONTROLS = 0x8000;
 
 struct HtmlHelpRequest {
     QWidget* caller;      // the window asking; for a popup, the control it explains
     std::string location; // "book.chm::/path"
     unsigned command;
-    std::vector<HelpIdPair> ids; // for HH_TP_HELP_WM_HELP: the popup of each control, up to {0, 0}
+    std::vector<HelpIdPair> ids; // the popup of each control, up to {0, 0}
 };
 
 // Opens help: HH_DISPLAY_TOPIC shows the topic at `location` in the help window;

@@ -41,6 +41,8 @@ int ShowQtMessageBox(const MessageBoxRequest& request, CModalGate& gate)
     }
     QMessageBox box(QtIcon(request.type), QString::fromStdString(request.caption),
                     QString::fromStdString(request.text));
+    // Messages quote names the user typed: "<i>Home" is shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     switch (buttons) {
     case MB_OKCANCEL:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

@@ -1,5 +1,6 @@
 #include "WinApp.h"
 
+#include "Icons.h"
 #include "NestedLoops.h"
 #include "Wnd.h"
 
@@ -55,6 +56,7 @@ int CWinApp::Run(QApplication& application)
 {
     m_bEnding = false;
     m_nExitCode = 0;
+    SetProgramIcon();
     ReopenNestedLoops();
     bool started = false;
     {

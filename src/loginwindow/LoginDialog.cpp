@@ -4,6 +4,7 @@
 
 #include <framework/Accelerators.h>
 #include <framework/DataExchange.h>
+#include <framework/HtmlHelp.h>
 #include <framework/MessageBox.h>
 #include <framework/StringTable.h>
 #include <platform/SecureWipe.h>
@@ -88,6 +89,7 @@ bool CLoginDialog::OnInitDialog()
         AfxMessageBox(IDS_NO_VALID_PROFILES, MB_OK | MB_ICONEXCLAMATION);
     UpdateControls();
     AppendSystemMenuEntries();
+    HtmlHelp(GetSafeHwnd(), kHelpContextPopups, HH_DESCRIBE_CONTROLS, kLoginContextHelpIds);
     UpdateData(false);
     // The focus has been placed; it must stay where it is.
     return false;

@@ -19,10 +19,15 @@ void CLoginDialog::OnProfileNew()
     record->LoginAppPath = m_strNewProfileLoginApp;
     record->ScriptPath = m_strNewProfileScript;
     sheet.DoModal();
-    m_pCurrentProfile = sheet.m_pProfile;
     // Once saved, the record belongs to the list (which may even have replaced it by a rename).
-    if (!sheet.m_bNewProfile)
+    // After Cancel the first profile becomes current, and the window takes its state, not that of
+    // the profile shown before.
+    if (sheet.m_bNewProfile) {
+        m_pCurrentProfile = m_pProfileList->GetFirst();
+    } else {
+        m_pCurrentProfile = sheet.m_pProfile;
         record.release();
+    }
     RefreshProfiles();
 }
 

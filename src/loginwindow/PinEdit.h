@@ -3,7 +3,7 @@
 #include <framework/Edit.h>
 
 // The PIN field: takes typed digits and backspace only; everything else typed is dropped
-// silently, paste by Ctrl+V included.
+// silently, Ctrl+V included, and text with anything but digits is refused however it arrives.
 class CPinEdit : public CEdit {
 protected:
     void OnChar(unsigned character) override;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 namespace {
 
@@ -18,11 +17,6 @@ std::string FieldText(const char (&field)[N])
 bool NeedsPassphrase(const std::string& passphraseType)
 {
     return passphraseType == "PASSWORD" || passphraseType == "NPASSWORD";
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 } // namespace
@@ -72,9 +66,16 @@ void CTokenList::FillTokenCombo(CComboBox& combo) const
 
 bool CTokenList::SelectInCombo(const std::string& serialNumber, CComboBox& combo) const
 {
+    // Serial numbers are exact, as the token library keeps them: "ab12" and "AB12" are two tokens.
     std::string line;
-    if (FormatDisplayLine(serialNumber, line) && combo.SelectString(0, line) != CB_ERR)
-        return true;
+    if (FormatDisplayLine(serialNumber, line)) {
+        for (int i = 0; i < combo.GetCount(); ++i) {
+            if (combo.GetLBText(i) == line) {
+                combo.SetCurSel(i);
+                return true;
+            }
+        }
+    }
     combo.SetCurSel(-1);
     return false;
 }
@@ -103,7 +104,7 @@ bool CTokenList::SelectedNeedsPassphrase(CComboBox& combo) const
 {
     const std::string selected = GetSelectedSerial(combo);
     for (int i = 0; i < GetCount(); ++i)
-        if (EqualIgnoringAsciiCase(GetAt(i).SerialNumber, selected))
+        if (GetAt(i).SerialNumber == selected)
             return GetAt(i).NeedsPassphrase;
     return false;
 }

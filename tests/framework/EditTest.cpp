@@ -1,9 +1,16 @@
 #include "TestDialog.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
 
 namespace {
 
@@ -64,3 +71,60 @@ TEST_F(EditTest, LimitTextCapsTyping)
     EXPECT_EQ("12345678", LineEdit(dialog.m_digits)->text().toStdString());
     EXPECT_TRUE(dialog.m_digits.IsPasswordStyle());
 }
+
+namespace {
+
+// The ways text reaches a field without a key press for each character.
+struct Arrival {
+    const char* name;
+    std::function<void(QLineEdit*, const QString&)> bring;
+};
+
+const Arrival kArrivals[] = {
+    {"InputMethodCommit",
+     [](QLineEdit* edit, const QString& text) {
+         QInputMethodEvent commit;
+         commit.setCommitString(text);
+         QApplication::sendEvent(edit, &commit);
+     }},
+    {"ShiftInsertPaste",
+     [](QLineEdit* edit, const QString& text) {
+         QApplication::clipboard()->setText(text);
+         QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+     }},
+    {"Drop",
+     [](QLineEdit* edit, const QString& text) {
+         QMimeData data;
+         data.setText(text);
+         const QPoint where = edit->rect().center();
+         QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(edit, &enter);
+         QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(edit, &drop);
+     }},
+};
+
+void PrintTo(const Arrival& arrival, std::ostream* out)
+{
+    *out << arrival.name;
+}
+
+class TextArrivalTest : public EditTest, public ::testing::WithParamInterface<Arrival> {};
+
+} // namespace
+
+TEST_P(TextArrivalTest, TextThatOnCharWouldDropIsRefusedHoweverItArrives)
+{
+    dialog.m_digits.LimitText(8);
+    QLineEdit* digits = LineEdit(dialog.m_digits);
+    GetParam().bring(digits, "12");
+    EXPECT_EQ("12", digits->text().toStdString()) << "digits get in this way";
+    for (const char* refused : {"3a", "é", "4 5", "\t6"})
+        GetParam().bring(digits, QString::fromUtf8(refused));
+    EXPECT_EQ("12", digits->text().toStdString());
+    GetParam().bring(digits, "3456789012");
+    EXPECT_EQ("12345678", digits->text().toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, TextArrivalTest, ::testing::ValuesIn(kArrivals),
+                         [](const ::testing::TestParamInfo<Arrival>& test) { return std::string(test.param.name); });

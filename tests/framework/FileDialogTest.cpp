@@ -1,8 +1,12 @@
 #include <framework/FileDialog.h>
 #include <framework/MessageBox.h>
 
+#include <QAbstractProxyModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -103,5 +107,38 @@ TEST(FileDialog, WithoutARunnerTheToolkitsDialogRunsModally)
     EXPECT_EQ(chosen.toStdString(), dialog.GetPathName());
 
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+}
+
+TEST(FileDialog, TheExecutablesFilterShowsWhatMayRun)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"dialer", "notes.txt"})
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    QFile(dir.filePath("dialer")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(dir.path()).mkdir("bin");
+    CFileDialog dialog(OFN_FILEMUSTEXIST, "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*||");
+    dialog.m_ofn.lpstrInitialDir = dir.path().toStdString();
+    ScopedFileDialogRunner runner("", [&dir](QFileDialog& qt) {
+        EXPECT_EQ("Executable Files (*.exe)", qt.selectedNameFilter().toStdString());
+        const QAbstractProxyModel* shown = qt.proxyModel();
+        ASSERT_NE(nullptr, shown);
+        const auto* files = qobject_cast<const QFileSystemModel*>(shown->sourceModel());
+        const auto shownNames = [&] {
+            QStringList names;
+            const QModelIndex folder = shown->mapFromSource(files->index(dir.path()));
+            for (int row = 0; row < shown->rowCount(folder); ++row)
+                names << shown->index(row, 0, folder).data().toString();
+            names.sort();
+            return names;
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownNames() == QStringList{"bin", "dialer"}; }, 5000)) << shownNames().join(' ').toStdString();
+        // The user picks "All Files" in the list of filters.
+        auto* types = qt.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(nullptr, types);
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownNames() == QStringList{"bin", "dialer", "notes.txt"}; }, 5000))
+            << shownNames().join(' ').toStdString();
+    });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
 }

@@ -1,4 +1,4 @@
-// Renders the login window in its typical states, its system menu and a What's This popup, the
+// Renders the login window in its typical states and its icon, its system menu and a What's This popup, the
 // About box, the passphrase prompt, the profile editor's pages, the browse dialog and the help
 // window to PNG files, offscreen, on a throw-away hive, peers directory and token service.
 //
@@ -8,6 +8,7 @@
 #include <app/AboutDlg.h>
 #include <editor/ProfilePropertySheet.h>
 #include <framework/FileDialog.h>
+#include <framework/Icons.h>
 #include <framework/HtmlHelp.h>
 #include <profiles/AppSettings.h>
 #include <profiles/RegistryKey.h>
@@ -90,7 +91,10 @@ void UsableProfile()
     scene.AddPeer("provider");
     scene.AddProfile("Office dial-in", "provider", "000123456789");
     scene.SetDefaultProfile("Office dial-in");
-    Save(scene.Open().GetSafeHwnd(), "login-usable-profile");
+    QWidget* window = scene.Open().GetSafeHwnd();
+    Save(window, "login-usable-profile");
+    // What the desktop shows in the window's title bar and task switcher.
+    SavePixmap(window->windowIcon().pixmap(64, 64), "login-window-icon");
 }
 
 void ProfileNeedingUserId()
@@ -242,6 +246,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    SetProgramIcon(); // as the program's start does
     g_output = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_output);
     NoProfile();

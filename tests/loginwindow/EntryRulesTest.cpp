@@ -55,6 +55,19 @@ TEST_F(EntryRulesTest, ThePinFieldTakesDigitsOnlyAndAtMostEight)
     EXPECT_EQ(QLineEdit::Password, Edit(IDC_PIN)->echoMode());
 }
 
+TEST_F(EntryRulesTest, EachLabelsMnemonicReachesItsField)
+{
+    OpenWith(true, "ann");
+    QApplication::setActiveWindow(dialog->GetSafeHwnd());
+    const std::pair<Qt::Key, int> mnemonics[] = {
+        {Qt::Key_P, IDC_PIN}, {Qt::Key_U, IDC_USER_ID}, {Qt::Key_T, IDC_TOKEN_COMBO}, {Qt::Key_C, IDC_PROFILE_COMBO}};
+    for (const auto& [key, id] : mnemonics) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : dialog->GetSafeHwnd(), key, Qt::AltModifier);
+        EXPECT_EQ(Control(id), QApplication::focusWidget()) << id;
+    }
+}
+
 TEST_F(EntryRulesTest, PastingWithCtrlVIsDropped)
 {
     OpenWith(false);

@@ -125,6 +125,23 @@ TEST_F(ProfileCommandsTest, NewShowsTheDefaultPathsAndCancelLeavesTheFirstProfil
     EXPECT_EQ("Home", dialog->m_pCurrentProfile->ProfileName);
 }
 
+TEST_F(ProfileCommandsTest, AfterNewThenCancelTheWindowTakesTheStateOfTheFirstProfile)
+{
+    tokens.tokens.push_back({"000999", "bob"});
+    AddProfile("Alpha", "gone", "000999");
+    AddProfile("Work", "isp", kSerial);
+    SetDefaultProfile("Work");
+    Open();
+    ASSERT_TRUE(Control(IDOK)->isEnabled());
+    boxes.emplace();
+    RunCommand(ID_PROFILE_NEW, [](CProfilePropertySheet& sheet) { Press(sheet, IDCANCEL); });
+    EXPECT_EQ("Alpha", dialog->m_comboProfile.GetWindowText());
+    ASSERT_EQ(1u, boxes->Texts().size()) << "the missing phonebook entry is said";
+    EXPECT_NE(std::string::npos, boxes->Texts()[0].find("gone"));
+    EXPECT_FALSE(Control(IDOK)->isEnabled());
+    EXPECT_EQ("000999 - bob", dialog->m_comboToken.GetWindowText());
+}
+
 TEST_F(ProfileCommandsTest, NewAppliedThenCancelledIsKeptAndBecomesCurrent)
 {
     SetNewProfileDefaults("/usr/bin/true", dir.File("login.scp"));

@@ -93,14 +93,16 @@ TEST_F(TokenListTest, SelectsByExactSerialAndClearsForAnUnknownOne)
     EXPECT_EQ(-1, combo.GetCurSel());
 }
 
-TEST_F(TokenListTest, PassphraseLookupIgnoresTheCaseOfTheSerial)
+TEST_F(TokenListTest, SerialsThatDifferOnlyInCaseAreTwoTokens)
 {
-    const TOKENRECORD records[] = {Record("ab12", "ann", "PASSWORD")};
-    list.Fill(records, 1);
-    combo.AddString("AB12 - someone");
-    combo.SetCurSel(0);
-    EXPECT_EQ("AB12", list.GetSelectedSerial(combo));
-    EXPECT_TRUE(list.SelectedNeedsPassphrase(combo));
+    const TOKENRECORD records[] = {Record("ab12", "ann"), Record("AB12", "bob", "PASSWORD")};
+    list.Fill(records, 2);
+    list.FillTokenCombo(combo);
+    for (const bool upper : {true, false, true}) {
+        ASSERT_TRUE(list.SelectInCombo(upper ? "AB12" : "ab12", combo));
+        EXPECT_EQ(upper ? "AB12 - bob" : "ab12 - ann", combo.GetLBText(combo.GetCurSel()));
+        EXPECT_EQ(upper, list.SelectedNeedsPassphrase(combo));
+    }
 }
 
 TEST_F(TokenListTest, SplitsAtTheFirstHyphen)
