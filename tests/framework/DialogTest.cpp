@@ -101,7 +101,7 @@ TEST_F(DialogTest, TabOrderAndMnemonicsFollowTheTemplate)
     EXPECT_EQ(Control(kName), qobject_cast<QLabel*>(Control(kNameLabel))->buddy());
     EXPECT_EQ(Qt::NoFocus, Control(kNameLabel)->focusPolicy());
 
-    // Alt and a label's mnemonic move the focus to the control after the label.
+    // Alt and a label's mnemonic move the focus to the control it labels.
     QApplication::setActiveWindow(dialog.GetSafeHwnd());
     dialog.m_digits.SetFocus();
     Press(Qt::Key_N, Qt::AltModifier);
