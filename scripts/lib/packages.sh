@@ -19,9 +19,10 @@ ensure_packages() {
 }
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
-# Debian packages it depends on; ppp gives the tests a real /usr/sbin/pppd and chat.
+# Debian packages it depends on; help2man makes the manual pages; ppp gives the tests a real
+# /usr/sbin/pppd and chat; lintian, man-db, desktop-file-utils and appstream check the package.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
-                dpkg-dev file ppp)
+                dpkg-dev file help2man ppp lintian man-db desktop-file-utils appstream)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

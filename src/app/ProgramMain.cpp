@@ -36,6 +36,8 @@ void PrepareProcess()
 int RunTrevalo(QApplication& application, CLoginApp& app)
 {
     QApplication::setApplicationName(QStringLiteral("trevalo"));
+    // Wayland's shells find the window's desktop entry by this name, not by the program's.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TREVALO_APP_ID));
     WarnWhenHelpIsMissing();
     // Only the login window's end ends the program, not the closing of a message box.
     QApplication::setQuitOnLastWindowClosed(false);

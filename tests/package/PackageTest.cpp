@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +56,15 @@ protected:
     }
 
     std::string Installed(const std::string& path) const { return root + "/usr/" + path; }
+
+    // The value of one of the package's control fields.
+    std::string Field(const char* name) const
+    {
+        int status = -1;
+        std::string value = Output({kDpkgDeb, "-f", package, name}, status);
+        EXPECT_EQ(0, status);
+        return value.substr(0, value.find('\n'));
+    }
 
     // Starts the installed program with a peer and a token, lets it answer on its channel, ends
     // it with SIGTERM, and returns what it wrote on standard error.
@@ -101,7 +112,7 @@ TEST_F(PackageTest, PutsEveryPieceInItsPlace)
     ASSERT_FALSE(package.empty());
     for (const char* program : {"trevalo", "kelvane-token", "trevalo-reg", "trevalo-notify", "Notepad"})
         EXPECT_EQ(0, ::access(Installed(std::string("bin/") + program).c_str(), X_OK)) << program;
-    const std::string desktop = ReadFile(Installed("share/applications/trevalo.desktop"));
+    const std::string desktop = ReadFile(Installed("share/applications/" TREVALO_APP_ID ".desktop"));
     EXPECT_NE(std::string::npos, desktop.find("\nExec=trevalo\n"));
     EXPECT_NE(std::string::npos, desktop.find("\nIcon=trevalo\n"));
     for (const char* icon : {"32x32", "64x64"})
@@ -151,3 +162,93 @@ TEST_F(PackageTest, AProgramWithoutItsHelpSaysSo)
     const std::string errors = StartAndEnd();
     EXPECT_NE(std::string::npos, errors.find(kHelpWarning)) << errors;
 }
+
+TEST_F(PackageTest, LintianFindsNoErrorOrWarning)
+{
+    ASSERT_FALSE(package.empty());
+    int status = -1;
+    // Info and pedantic tags are advice; an error or a warning is a fault of the package.
+    const std::string report =
+        Output({"/bin/sh", "-c", "exec lintian --fail-on error,warning \"$0\" 2>&1", package}, status);
+    EXPECT_EQ(0, status) << report;
+}
+
+TEST_F(PackageTest, ChangelogAndAppStreamDataNameThePackagedVersion)
+{
+    ASSERT_FALSE(package.empty());
+    const std::string version = Field("Version");
+    int status = -1;
+    const std::string changelog = Output({"/bin/gzip", "-dc", Installed("share/doc/trevalo/changelog.gz")}, status);
+    EXPECT_EQ(0, changelog.rfind("trevalo (" + version + ") ", 0)) << changelog;
+    const std::string metainfo = ReadFile(Installed("share/metainfo/" TREVALO_APP_ID ".metainfo.xml"));
+    EXPECT_NE(std::string::npos, metainfo.find("<release version=\"" + version + "\"")) << metainfo;
+}
+
+TEST_F(PackageTest, DesktopEntryAndAppStreamDataAreValid)
+{
+    ASSERT_FALSE(package.empty());
+    int status = -1;
+    const std::string desktop = Installed("share/applications/" TREVALO_APP_ID ".desktop");
+    const std::string problems = Output({"/usr/bin/desktop-file-validate", desktop}, status);
+    EXPECT_EQ(0, status) << problems;
+    // The tree, not the file alone: its launchable must name a desktop entry the package installs.
+    const std::string report = Output({"/usr/bin/appstreamcli", "validate-tree", "--no-net", root}, status);
+    EXPECT_EQ(0, status) << report;
+    EXPECT_TRUE(PathExists(Installed("share/metainfo/" TREVALO_APP_ID ".metainfo.xml")));
+}
+
+namespace {
+
+// The options a --help text names: --long and -short words, and trevalo-reg's /x switches.
+std::vector<std::string> OptionsIn(const std::string& help)
+{
+    static const std::regex option(R"((?:^|[\s\[|(])(--?[A-Za-z][A-Za-z0-9-]*|/[a-z])(?=[\s\]|=,.)]|$))");
+    std::vector<std::string> options;
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it)
+        options.push_back((*it)[1]);
+    return options;
+}
+
+} // namespace
+
+// Each program's page, as help2man made it from the program while the package was built.
+class PackageManPageTest : public PackageTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    // The installed program's answer to `option`, run as help2man runs it: without a display.
+    std::string Answer(const char* option)
+    {
+        int status = -1;
+        const std::string text = Output({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                                         "QT_QPA_PLATFORM", Installed(std::string("bin/") + GetParam()), option},
+                                        status);
+        EXPECT_EQ(0, status) << GetParam() << " " << option;
+        return text;
+    }
+};
+
+TEST_P(PackageManPageTest, RendersEveryOptionOfTheHelp)
+{
+    ASSERT_FALSE(package.empty());
+    const std::string name = GetParam();
+    const std::string help = Answer("--help");
+    EXPECT_NE(std::string::npos, Answer("--version").find(Field("Version")));
+    int status = -1;
+    // Lines wide enough for a whole paragraph, so that no option is hyphenated at a line's end.
+    const std::string page = Output({"/usr/bin/env", "MANWIDTH=1000", "LC_ALL=C", "/usr/bin/man", "-l",
+                                     Installed("share/man/man1/" + name + ".1.gz")},
+                                    status);
+    ASSERT_EQ(0, status);
+    EXPECT_NE(std::string::npos, page.find("\nNAME\n       " + name + " - ")) << page;
+    const std::vector<std::string> options = OptionsIn(help);
+    EXPECT_FALSE(options.empty()) << help;
+    for (const std::string& option : options)
+        EXPECT_NE(std::string::npos, page.find(option)) << option << " missing from\n" << page;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, PackageManPageTest,
+                         ::testing::Values("trevalo", "kelvane-token", "trevalo-reg", "trevalo-notify", "Notepad"),
+                         [](const auto& test) {
+                             std::string name = test.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });

@@ -61,7 +61,7 @@ TEST_F(TokenToolTest, HelpDescribesCommandsFilesAndExitStatus)
 {
     const ToolResult result = Run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* part : {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "EXIT STATUS",
+    for (const char* part : {"import", "list", "remove", "code", "otpauth://totp/", "tokens.db", "Exit status:",
                              "SERIAL [-]", "never taken as an argument", "kelvane-token import A1 < link.txt",
                              "read -rs SEED; printf '%s\\n' \"$SEED\" | kelvane-token import --user bob B2"})
         EXPECT_THAT(result.out, HasSubstr(part));

@@ -20,7 +20,7 @@
 namespace {
 
 const std::set<std::string> kValueOptions = {"user", "algorithm", "digits", "period"};
-const std::set<std::string> kFlagOptions = {"protect", "pin", "help"};
+const std::set<std::string> kFlagOptions = {"protect", "pin", "help", "version"};
 
 // Options each command accepts, and how many operands it takes.
 struct CommandShape {
@@ -119,6 +119,10 @@ int TokenTool::Run(int argc, char** argv)
     auto arguments = ToolArguments::Parse(argc, argv, kValueOptions, kFlagOptions, problem);
     if (arguments && arguments->flags.contains("help")) {
         std::fputs(kUsageText, stdout);
+        return kExitOk;
+    }
+    if (arguments && arguments->flags.contains("version")) {
+        std::puts("kelvane-token (Trevalo) " TREVALO_VERSION);
         return kExitOk;
     }
     if (arguments) {

@@ -1,103 +1,90 @@
 #include "UsageText.h"
 
-const char* const kUsageText = R"(NAME
-    kelvane-token - manage the software tokens of the token service library
+// Laid out as help2man reads it for the manual page: "Usage:" and "or:" lines, headings ending in
+// a colon, and each entry's text from column 22, on the entry's line or the next.
+const char* const kUsageText = R"(Usage: kelvane-token import [OPTION]... SERIAL [-]
+  or:  kelvane-token list
+  or:  kelvane-token remove SERIAL
+  or:  kelvane-token code [--pin] SERIAL
+  or:  kelvane-token --help | --version
 
-SYNOPSIS
-    kelvane-token import [--user NAME] [--algorithm ALG] [--digits N] [--period SECONDS]
-                         [--protect] SERIAL [-]
-    kelvane-token list
-    kelvane-token remove SERIAL
-    kelvane-token code [--pin] SERIAL
-    kelvane-token --help
+Adds, lists and removes the time-based one-time password tokens (RFC 6238) that the token
+service library libtokapi.so offers to Trevalo, and shows a token's codes for checking a login
+by hand. Every change is one transaction: it is stored whole or not at all, and a refused
+command leaves the database exactly as it was.
 
-DESCRIPTION
-    kelvane-token adds, lists and removes the time-based one-time password tokens (RFC 6238)
-    that the token service library libtokapi.so offers to Trevalo, and shows a token's codes
-    for checking a login by hand. Every change is one transaction: it is stored whole or not
-    at all, and a refused command leaves the database exactly as it was.
+Commands:
+  import SERIAL [-]   Adds a token under the serial number SERIAL (1 to 23 bytes; no spaces,
+                      hyphens or control characters; unique in the database). The seed or
+                      link is read from standard input, or asked for on the terminal with
+                      echo off (see Secret input); "-" says the same and may be left out. It
+                      is never taken as an argument: every user of the computer can read the
+                      command lines of running programs (ps, /proc/PID/cmdline), and the
+                      shell keeps them in its history, so an import given one is refused.
+                      The text read is either an otpauth://totp/ISSUER:ACCOUNT?secret=BASE32
+                      link, whose parameters issuer, algorithm, digits and period give the
+                      rest (a link without them means SHA1, 6 digits, 30 seconds), or the
+                      seed itself in base32 (at least 80 bits; spaces and '=' padding are
+                      ignored). A link's issuer and account name may have at most 64 bytes
+                      each; they, the user name and the serial number must be UTF-8 text
+                      without control characters (C0, DEL or C1).
+  list                Shows every token: serial number, user name, protection ("PASSWORD"
+                      when a passphrase is needed, "NONE" otherwise), algorithm, digits,
+                      period and issuer. Seeds are never shown. A control character or a
+                      byte that is not UTF-8 in a serial number, user name or issuer (only a
+                      database made before import refused them can hold one) is shown as
+                      \xNN, never sent to the terminal.
+  remove SERIAL       Deletes the token with that serial number.
+  code SERIAL         Shows the token's current passcode and the passcode of the next period,
+                      as the login would use them. A protected token asks for its passphrase
+                      first.
 
-COMMANDS
-    import SERIAL [-]
-        Adds a token under the serial number SERIAL (1 to 23 bytes; no spaces, hyphens or
-        control characters; unique in the database). The seed or link is read from standard
-        input, or asked for on the terminal with echo off (see SECRET INPUT); "-" says the
-        same and may be left out. It is never taken as an argument: every user of the
-        computer can read the command lines of running programs (ps, /proc/PID/cmdline), and
-        the shell keeps them in its history, so an import given one is refused.
-        The text read is either an
-        otpauth://totp/ISSUER:ACCOUNT?secret=BASE32&issuer=...&algorithm=...&digits=...&period=...
-        link, which gives the seed and the code parameters (a link without them means SHA1,
-        6 digits, 30 seconds), or the seed itself in base32 (at least 80 bits; spaces and
-        '=' padding are ignored). A link's issuer and account name may have at most 64
-        bytes each; they, the user name and the serial number must be UTF-8 text without
-        control characters (C0, DEL or C1).
+Secret input:
+  The seed or link, passphrases and PINs are read from the terminal with echo off (a new
+  passphrase twice), or, when standard input is not a terminal, one per line from it in this
+  order: seed or link, passphrase, PIN (at most 65536 bytes a line). Keep them off every
+  command line: take them from a file only you can read, or from a shell variable written by
+  the shell's own printf (built into sh and bash, so no program is started with the secret as
+  its argument); bash's read -rs fills a variable without echo. For example:
+    $ kelvane-token import A1 < link.txt
+    $ read -rs SEED; printf '%s\n' "$SEED" | kelvane-token import --user bob B2
+    $ printf '%s\n%s\n' "$SEED" "$PASSPHRASE" | kelvane-token import --user alice --protect A1
 
-    list
-        Shows every token: serial number, user name, protection ("PASSWORD" when a
-        passphrase is needed, "NONE" otherwise), algorithm, digits, period and issuer.
-        Seeds are never shown. A control character or a byte that is not UTF-8 in a serial
-        number, user name or issuer (only a database made before import refused them can
-        hold one) is shown as \xNN, never sent to the terminal.
+Exit status:
+  0   success
+  1   wrong command line: unknown command or option, missing or extra operands, a seed or
+      link given as an argument
+  2   invalid token data: no seed or link on standard input, a line of secret input longer
+      than 65536 bytes, bad link or base32, serial number, user name, issuer or account name
+      too long, malformed or with control characters, unknown algorithm, digits or period
+      out of range, no passphrase
+  3   refused by the database: duplicate or unknown serial number, wrong passphrase
+  4   the database could not be read or written (damaged, locked, no permission)
 
-    remove SERIAL
-        Deletes the token with that serial number.
+Options:
+  --user NAME         With import: the user name shown with the token (1 to 47 bytes).
+                      Required with a base32 seed; with a link, the default is the link's
+                      account name.
+  --algorithm SHA1|SHA256|SHA512
+                      With import: HMAC algorithm of a base32 seed (default SHA1).
+  --digits 6|7|8      With import: code length of a base32 seed (default 6).
+  --period 30|60      With import: seconds each code is valid, for a base32 seed (default
+                      60). With a link these three come from the link and may not be given.
+  --protect           With import: store the seed encrypted under a passphrase (AES-256-GCM,
+                      key from PBKDF2-HMAC-SHA256 with a random salt). The passphrase is then
+                      needed to use the token; it cannot be recovered.
+  --pin               With code: ask for a PIN and put it in front of each code.
+  --help              Show this text.
+  --version           Show the version.
 
-    code SERIAL
-        Shows the token's current passcode and the passcode of the next period, as the
-        login would use them. A protected token asks for its passphrase first.
+Files:
+  $XDG_DATA_HOME/kelvane/tokens.db, or ~/.local/share/kelvane/tokens.db when XDG_DATA_HOME
+  is not set: the token database (SQLite), created with mode 0600 by the first import.
 
-OPTIONS
-    --user NAME
-        The user name shown with the token (1 to 47 bytes). Required with a base32 seed;
-        with a link, the default is the link's account name.
-    --algorithm SHA1|SHA256|SHA512
-        HMAC algorithm of a base32 seed (default SHA1).
-    --digits 6|7|8
-        Code length of a base32 seed (default 6).
-    --period 30|60
-        Seconds each code is valid, for a base32 seed (default 60).
-        With a link these three come from the link and may not be given.
-    --protect
-        Store the seed encrypted under a passphrase (AES-256-GCM, key from
-        PBKDF2-HMAC-SHA256 with a random salt). The passphrase is then needed to use the
-        token; it cannot be recovered.
-    --pin
-        With code: ask for a PIN and put it in front of each code.
-    --help
-        Show this text.
-
-SECRET INPUT
-    The seed or link, passphrases and PINs are read from the terminal with echo off (a new
-    passphrase twice), or, when standard input is not a terminal, one per line from it in
-    this order: seed or link, passphrase, PIN (at most 65536 bytes a line). Keep them off
-    every command line: take them from a file only you can read, or from a shell variable
-    written by the shell's own printf (built into sh and bash, so no program is started
-    with the secret as its argument); bash's read -rs fills a variable without echo.
-    For example:
-        kelvane-token import A1 < link.txt
-        read -rs SEED; printf '%s\n' "$SEED" | kelvane-token import --user bob B2
-        printf '%s\n%s\n' "$SEED" "$PASSPHRASE" | kelvane-token import --user alice --protect A1
-
-FILES
-    $XDG_DATA_HOME/kelvane/tokens.db, or ~/.local/share/kelvane/tokens.db when XDG_DATA_HOME
-    is not set: the token database (SQLite), created with mode 0600 by the first import.
-
-EXIT STATUS
-    0   success
-    1   wrong command line: unknown command or option, missing or extra operands, a seed or
-        link given as an argument
-    2   invalid token data: no seed or link on standard input, a line of secret input
-        longer than 65536 bytes, bad link or base32, serial number, user name, issuer or
-        account name too long, malformed or with control characters, unknown algorithm,
-        digits or period out of range, no passphrase
-    3   refused by the database: duplicate or unknown serial number, wrong passphrase
-    4   the database could not be read or written (damaged, locked, no permission)
-
-EXAMPLES
-    kelvane-token import A1 < link.txt
-        adds token A1 from the otpauth:// link in link.txt
-    kelvane-token import --user bob --digits 8 --protect B2
-        asks for B2's base32 seed and a passphrase (twice), without echo
-    kelvane-token code --pin A1
+Examples:
+  $ kelvane-token import A1 < link.txt
+  $ kelvane-token import --user bob --digits 8 --protect B2
+  $ kelvane-token code --pin A1
+  The first adds token A1 from the otpauth:// link in link.txt; the second asks for B2's
+  base32 seed and a passphrase (twice), without echo.
 )";

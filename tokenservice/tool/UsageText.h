@@ -1,4 +1,4 @@
 #pragma once
 
-// The manual page of kelvane-token, printed by --help.
+// The manual of kelvane-token, printed by --help; help2man makes its manual page of it.
 extern const char* const kUsageText;

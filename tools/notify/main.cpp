@@ -15,10 +15,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: trevalo-notify CODE\n"
+    "  or:  trevalo-notify --help | --version\n"
     "\n"
     "Posts the dial-up notification CODE to the Trevalo program running for this user.\n"
-    "  0      the connection is up: the login run ends as with Cancel (script restored)\n"
-    "  1 to 4 the dial-up failed: the script is restored and the login window comes back\n"
+    "  0       the connection is up: the login run ends as with Cancel (script restored)\n"
+    "  1 to 4  the dial-up failed: the script is restored and the login window comes back\n"
     "Other codes are passed on and ignored by Trevalo.\n"
     "\n"
     "It finds Trevalo's channel from the user's uid alone (TREVALO_RUNTIME_DIR, when set, names its\n"
@@ -46,6 +47,10 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("trevalo-notify (Trevalo) " TREVALO_VERSION);
         return 0;
     }
     unsigned long code = 0;

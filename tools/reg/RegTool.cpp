@@ -162,6 +162,10 @@ int Tool::Run(const Arguments& arguments)
         m_out << RegToolUsage();
         return kDone;
     }
+    if (command == "--version") {
+        m_out << "trevalo-reg (Trevalo) " TREVALO_VERSION "\n";
+        return kDone;
+    }
     const Arguments rest(arguments.begin() + 1, arguments.end());
     const std::string name = Upper(command);
     if (name == "QUERY")
@@ -364,11 +368,14 @@ int Tool::Import(const Arguments& arguments)
 
 std::string RegToolUsage()
 {
+    // Laid out as help2man reads it for the manual page: one space inside a command's synopsis,
+    // two or more before its text, which goes on at the same column.
     return "Usage: trevalo-reg COMMAND ...\n"
+           "  or:  trevalo-reg --help | --version\n"
            "Reads and changes Trevalo's registry hive (" + RegistryHivePath() + ").\n"
            "\n"
-           "  query  KEY [/v NAME]                          show a key's values and subkeys, or one value\n"
-           "  add    KEY [/v NAME [/t REG_SZ|REG_DWORD] [/d DATA]]\n"
+           "  query KEY [/v NAME]                           show a key's values and subkeys, or one value\n"
+           "  add KEY [/v NAME [/t REG_SZ|REG_DWORD] [/d DATA]]\n"
            "                                                create a key, or set a value (default type REG_SZ;\n"
            "                                                a REG_DWORD is decimal or 0x hexadecimal)\n"
            "  delete KEY [/v NAME]                          delete a value, or a key with everything below it\n"
@@ -376,11 +383,12 @@ std::string RegToolUsage()
            "  import FILE                                   apply a .reg file, all of it or (on any error) none\n"
            "\n"
            "KEY is HKEY_LOCAL_MACHINE\\PATH or HKLM\\PATH; quote it for the shell.\n"
-           "Example:\n"
-           "  trevalo-reg add \"HKLM\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\" \\\n"
-           "      /v NewProfileDefaultScriptPath /d /etc/trevalo/login.scp\n"
            "\n"
-           "Exit status: 0 done, 1 failed (nothing changed), 2 wrong usage.\n";
+           "Exit status: 0 done, 1 failed (nothing changed), 2 wrong usage.\n"
+           "\n"
+           "Examples:\n"
+           "  $ key='HKLM\\SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo'\n"
+           "  $ trevalo-reg add \"$key\" /v NewProfileDefaultScriptPath /d /etc/trevalo/login.scp\n";
 }
 
 int RunRegTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
