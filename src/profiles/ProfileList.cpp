@@ -1,7 +1,9 @@
 #include "ProfileList.h"
 
 #include "ProfileNames.h"
+#include "ProfileValues.h"
 #include "RegistryKey.h"
+#include "RegistryValues.h"
 
 #include <res/resource.h>
 
@@ -23,15 +25,43 @@ bool CProfileList::LoadAll()
     return loaded;
 }
 
-bool CProfileList::LoadProfiles()
+namespace {
+
+// Whether opening the profiles key's path with `name` appended comes to this very subkey. Only a
+// hive changed by other means holds a name that does not; such a profile is read by its path, so
+// it fails, or creates keys, just as it always did.
+bool AddressesItself(const std::string& name)
 {
-    CRegistryKey key(IDS_REG_PROFILES_KEY);
+    return !name.empty() && name.size() <= kMaxKeyNameLength && name.find('\\') == std::string::npos;
+}
+
+// Each profile by its path, as the registry calls give it when the bulk read cannot be had.
+bool LoadEachByPath(CRegistryKey& key, std::vector<std::unique_ptr<ConnectionProfile>>& profiles)
+{
     std::vector<std::string> names;
     if (!key.EnumSubkeys(names))
         return false;
     for (const std::string& name : names) {
         auto profile = std::make_unique<ConnectionProfile>(name);
         if (!profile->Load())
+            return false;
+        profiles.push_back(std::move(profile));
+    }
+    return true;
+}
+
+} // namespace
+
+bool CProfileList::LoadProfiles()
+{
+    CRegistryKey key(IDS_REG_PROFILES_KEY);
+    std::vector<RegSubkey> subkeys;
+    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), subkeys) != ERROR_SUCCESS)
+        return LoadEachByPath(key, m_profiles);
+    for (const RegSubkey& subkey : subkeys) {
+        auto profile = std::make_unique<ConnectionProfile>(subkey.name);
+        const CSubkeyValues values(subkey.values);
+        if (!(AddressesItself(subkey.name) ? ReadProfileValues(*profile, values) : profile->Load()))
             return false;
         m_profiles.push_back(std::move(profile));
     }
