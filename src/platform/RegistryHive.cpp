@@ -265,27 +265,33 @@ LSTATUS CRegistryHive::ChildAfter(KeyId parent, std::string_view afterFolded, st
     return ERROR_SUCCESS;
 }
 
-LSTATUS CRegistryHive::Children(KeyId parent, std::vector<RegSubkey>& children)
+LSTATUS CRegistryHive::Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each)
 {
-    children.clear();
     // One row per value, or one without a value (seq 0, as sequence numbers start at 1) for a
-    // subkey that has none.
+    // subkey that has none. Key ids start at 1 too.
     auto query = Statement("SELECT k.id, k.name, coalesce(v.seq, 0), v.name, v.type, v.data FROM keys k "
                            "LEFT JOIN vals v ON v.key = k.id WHERE k.parent = ?1 ORDER BY k.folded");
     query.Bind(1, parent);
+    RegSubkey child;
     KeyId current = 0;
     while (query.Step()) {
-        if (children.empty() || query.Integer(0) != current) {
+        if (query.Integer(0) != current) {
+            if (current != 0 && !each(child))
+                return ERROR_SUCCESS;
             current = query.Integer(0);
-            children.push_back({query.Text(1), {}});
+            child.name = query.Text(1);
+            child.values.clear();
         }
         if (query.Integer(2) == 0)
             continue;
         const auto data = query.Blob(5);
-        children.back().values.push_back(
-            {query.Text(3), static_cast<DWORD>(query.Integer(4)), {data.begin(), data.end()}});
+        child.values.push_back({query.Text(3), static_cast<DWORD>(query.Integer(4)), {data.begin(), data.end()}});
     }
-    return Finish(query);
+    if (query.Failed())
+        return Finish(query);
+    if (current != 0)
+        each(child);
+    return ERROR_SUCCESS;
 }
 
 CRegistryHive::Version CRegistryHive::CurrentVersion()

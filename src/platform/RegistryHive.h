@@ -47,8 +47,8 @@ public:
     // (an upper-cased name) when that is given; ERROR_NO_MORE_ITEMS past the end.
     LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
     LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
-    // Every subkey in ChildAt order with all its values.
-    LSTATUS Children(KeyId parent, std::vector<RegSubkey>& children);
+    // Every subkey in ChildAt order with all its values, one at a time, while `each` returns true.
+    LSTATUS Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each);
     LSTATUS HasChildren(KeyId key, bool& hasChildren);
     LSTATUS DeleteKey(KeyId key);
 

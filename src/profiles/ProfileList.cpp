@@ -29,7 +29,7 @@ namespace {
 
 // Whether opening the profiles key's path with `name` appended comes to this very subkey. Only a
 // hive changed by other means holds a name that does not; such a profile is read by its path, so
-// it fails, or creates keys, just as it always did.
+// that it fails, or creates keys, just as it always did.
 bool AddressesItself(const std::string& name)
 {
     return !name.empty() && name.size() <= kMaxKeyNameLength && name.find('\\') == std::string::npos;
@@ -55,17 +55,28 @@ bool LoadEachByPath(CRegistryKey& key, std::vector<std::unique_ptr<ConnectionPro
 bool CProfileList::LoadProfiles()
 {
     CRegistryKey key(IDS_REG_PROFILES_KEY);
-    std::vector<RegSubkey> subkeys;
-    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), subkeys) != ERROR_SUCCESS)
-        return LoadEachByPath(key, m_profiles);
-    for (const RegSubkey& subkey : subkeys) {
+    bool readAll = true;
+    const auto read = [this, &readAll](const RegSubkey& subkey) {
         auto profile = std::make_unique<ConnectionProfile>(subkey.name);
         const CSubkeyValues values(subkey.values);
-        if (!(AddressesItself(subkey.name) ? ReadProfileValues(*profile, values) : profile->Load()))
-            return false;
+        if (AddressesItself(subkey.name) && !ReadProfileValues(*profile, values))
+            return readAll = false;
         m_profiles.push_back(std::move(profile));
+        return true;
+    };
+    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), read) != ERROR_SUCCESS) {
+        m_profiles.clear();
+        return LoadEachByPath(key, m_profiles);
     }
-    return true;
+    // The others by their paths now that the read is done, in order: the list ends at the first
+    // that does not load.
+    for (auto profile = m_profiles.begin(); profile != m_profiles.end(); ++profile) {
+        if (!AddressesItself((*profile)->ProfileName) && !(*profile)->Load()) {
+            m_profiles.erase(profile, m_profiles.end());
+            return false;
+        }
+    }
+    return readAll;
 }
 
 std::vector<std::unique_ptr<ConnectionProfile>>::const_iterator CProfileList::Find(std::string_view name) const
