@@ -17,7 +17,7 @@ CProfileList::CProfileList()
 bool CProfileList::LoadAll()
 {
     m_profiles.clear();
-    // One reading transaction: a consistent list, read about three times as fast.
+    // One reading transaction: a consistent list, the profiles read by their paths included.
     const bool grouped = RegBeginReadTransaction() == ERROR_SUCCESS;
     const bool loaded = LoadProfiles();
     if (grouped)
