@@ -1,6 +1,7 @@
-// Start-up: from exec to the login window shown and the event loop idle, with 1,000 profiles and
-// 100 tokens, against a minimal Qt Widgets dialog program, in one run. A program counts as up
-// when it answers on its local socket, which it does only from its running event loop.
+// Start-up: from exec to the login window shown and the event loop idle, with 1,000 and with
+// 10,000 profiles and 100 tokens, against a minimal Qt Widgets dialog program, in one run; and
+// the peak resident memory of both. A program counts as up when it answers on its local socket,
+// which it does only from its running event loop.
 //
 //   startup_bench [RUNS]
 #include <platform/Registry.h>
@@ -19,6 +20,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -73,13 +75,21 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void MakeEnvironment(const TempDir& dir)
+// Waits for the program's end; its peak resident memory in MB.
+double PeakMegabytes(pid_t pid)
+{
+    struct rusage usage {};
+    ::wait4(pid, nullptr, 0, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void MakeEnvironment(const TempDir& dir, int profiles)
 {
     WriteFile(dir.File("peers/isp"), "");
     RegBeginTransaction();
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < profiles; ++i) {
         char name[32];
-        std::snprintf(name, sizeof name, "Profile %04d", i);
+        std::snprintf(name, sizeof name, "Profile %05d", i);
         ConnectionProfile profile(name);
         profile.DUNPhonebookEntry = "isp";
         profile.ScriptPath = dir.File("login.scp");
@@ -88,7 +98,7 @@ void MakeEnvironment(const TempDir& dir)
         profile.Save();
     }
     RegCommitTransaction();
-    CAppSettings::SaveDefaultProfile("Profile 0500");
+    CAppSettings::SaveDefaultProfile("Profile 00500");
     // kelvane-token takes the seed on standard input only, never on its command line.
     WriteFile(dir.File("seed"), "JBSWY3DPEHPK3PXPJBSWY3DP\n");
     for (int i = 0; i < 100; ++i) {
@@ -100,35 +110,44 @@ void MakeEnvironment(const TempDir& dir)
     }
 }
 
+// Runs both programs `runs` times in turn with `profiles` profiles and prints the medians.
+void Measure(int runs, int profiles)
+{
+    TempDir dir;
+    ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
+    MakeEnvironment(dir, profiles);
+    const std::string trevaloSocket = dir.File("QuillonMainWindow-" + std::to_string(::getuid()));
+    const std::string referenceSocket = dir.File("reference");
+
+    std::vector<double> trevalo, reference, trevaloPeak, referencePeak;
+    for (int i = 0; i < runs; ++i) {
+        auto start = Clock::now();
+        pid_t pid = Spawn({TREVALO});
+        trevalo.push_back(TimeUntilAnswer(trevaloSocket, start, "MESSAGE KVRasNotify 99 0\n"));
+        TimeUntilAnswer(trevaloSocket, Clock::now(), "MESSAGE KVRasNotify 0 0\n"); // ends it
+        trevaloPeak.push_back(PeakMegabytes(pid));
+
+        start = Clock::now();
+        pid = Spawn({STARTUP_REFERENCE, referenceSocket});
+        reference.push_back(TimeUntilAnswer(referenceSocket, start, "ping\n"));
+        ::kill(pid, SIGTERM);
+        referencePeak.push_back(PeakMegabytes(pid));
+    }
+    std::printf("%d profiles, 100 tokens, median of %d: start-up to an idle window: trevalo %.1f ms, "
+                "minimal Qt dialog %.1f ms, ratio %.2f; peak memory: trevalo %.1f MB, minimal Qt dialog %.1f MB, "
+                "ratio %.2f\n",
+                profiles, runs, Median(trevalo), Median(reference), Median(trevalo) / Median(reference),
+                Median(trevaloPeak), Median(referencePeak), Median(trevaloPeak) / Median(referencePeak));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
-    TempDir dir;
-    ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeEnvironment(dir);
-    const std::string trevaloSocket = dir.File("QuillonMainWindow-" + std::to_string(::getuid()));
-    const std::string referenceSocket = dir.File("reference");
-
-    std::vector<double> trevalo, reference;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        pid_t pid = Spawn({TREVALO});
-        trevalo.push_back(TimeUntilAnswer(trevaloSocket, start, "MESSAGE KVRasNotify 99 0\n"));
-        TimeUntilAnswer(trevaloSocket, Clock::now(), "MESSAGE KVRasNotify 0 0\n"); // ends it
-        ::waitpid(pid, nullptr, 0);
-
-        start = Clock::now();
-        pid = Spawn({STARTUP_REFERENCE, referenceSocket});
-        reference.push_back(TimeUntilAnswer(referenceSocket, start, "ping\n"));
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-    }
-    std::printf("start-up to an idle window, median of %d: trevalo (1,000 profiles, 100 tokens) %.1f ms, "
-                "minimal Qt dialog %.1f ms, ratio %.2f\n",
-                runs, Median(trevalo), Median(reference), Median(trevalo) / Median(reference));
+    for (int profiles : {1000, 10000})
+        Measure(runs, profiles);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "HiveLocation.h"
 #include "RegistryHive.h"
+#include "RegistrySubkeys.h"
 
 #include <cstring>
 #include <memory>
@@ -308,6 +309,16 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
     if (LSTATUS status = CopyName(value.name, name, nameLength); status != ERROR_SUCCESS)
         return status;
     return CopyData(value, type, data, size);
+}
+
+LSTATUS RegQuerySubkeys(HKEY key, const std::function<bool(const RegSubkey&)>& each)
+{
+    Resolved resolved;
+    if (LSTATUS status = Resolve(key, resolved); status != ERROR_SUCCESS)
+        return status;
+    if ((resolved.access & (KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE)) != (KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    return resolved.hive->Children(resolved.id, each);
 }
 
 LSTATUS RegDeleteKey(HKEY parent, const char* subKey)

@@ -265,6 +265,35 @@ LSTATUS CRegistryHive::ChildAfter(KeyId parent, std::string_view afterFolded, st
     return ERROR_SUCCESS;
 }
 
+LSTATUS CRegistryHive::Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each)
+{
+    // One row per value, or one without a value (seq 0, as sequence numbers start at 1) for a
+    // subkey that has none. Key ids start at 1 too.
+    auto query = Statement("SELECT k.id, k.name, coalesce(v.seq, 0), v.name, v.type, v.data FROM keys k "
+                           "LEFT JOIN vals v ON v.key = k.id WHERE k.parent = ?1 ORDER BY k.folded");
+    query.Bind(1, parent);
+    RegSubkey child;
+    KeyId current = 0;
+    while (query.Step()) {
+        if (query.Integer(0) != current) {
+            if (current != 0 && !each(child))
+                return ERROR_SUCCESS;
+            current = query.Integer(0);
+            child.name = query.Text(1);
+            child.values.clear();
+        }
+        if (query.Integer(2) == 0)
+            continue;
+        const auto data = query.Blob(5);
+        child.values.push_back({query.Text(3), static_cast<DWORD>(query.Integer(4)), {data.begin(), data.end()}});
+    }
+    if (query.Failed())
+        return Finish(query);
+    if (current != 0)
+        each(child);
+    return ERROR_SUCCESS;
+}
+
 CRegistryHive::Version CRegistryHive::CurrentVersion()
 {
     auto query = Statement("PRAGMA data_version");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RegistrySubkeys.h"
 #include "SqliteStatement.h"
 #include "WinTypes.h"
 
@@ -24,11 +25,7 @@ public:
     using KeyId = std::int64_t;
     static constexpr KeyId kRootKey = 1;
 
-    struct Value {
-        std::string name;
-        DWORD type = 0;
-        std::vector<unsigned char> data;
-    };
+    using Value = RegValue;
 
     // Opens the hive file (creating it when missing). On failure returns null and sets `status`:
     // ERROR_ACCESS_DENIED when the file cannot be read or created, ERROR_REGISTRY_CORRUPT when it
@@ -50,6 +47,8 @@ public:
     // (an upper-cased name) when that is given; ERROR_NO_MORE_ITEMS past the end.
     LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
     LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
+    // Every subkey in ChildAt order with all its values, one at a time, while `each` returns true.
+    LSTATUS Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each);
     LSTATUS HasChildren(KeyId key, bool& hasChildren);
     LSTATUS DeleteKey(KeyId key);
 

@@ -1,5 +1,6 @@
 #include "ConnectionProfile.h"
 
+#include "ProfileValues.h"
 #include "RegistryKey.h"
 
 #include <framework/StringTable.h>
@@ -13,18 +14,7 @@ bool ConnectionProfile::Load()
     if (ProfileName.empty())
         return false;
     CRegistryKey key(IDS_REG_PROFILES_KEY, ProfileName);
-    DWORD duration = 0;
-    DWORD required = 0;
-    if (!(key.ReadString(IDS_REG_DUN_PHONEBOOK_ENTRY, DUNPhonebookEntry) &&
-          key.ReadString(IDS_REG_SCRIPT_PATH, ScriptPath) && key.ReadString(IDS_REG_LOGIN_APP_PATH, LoginAppPath) &&
-          key.ReadString(IDS_REG_TOKEN_SERIAL_NUMBER, TokenSerialNumber) &&
-          key.ReadDword(IDS_REG_UPDATE_PASSCODE_DURATION, duration)))
-        return false;
-    UpdatePASSCODEDuration = static_cast<std::int32_t>(duration);
-    if (!(key.ReadString(IDS_REG_USER_LOGIN, UserLogin) && key.ReadDword(IDS_REG_USER_LOGIN_REQUIRED, required)))
-        return false;
-    UserLoginRequired = static_cast<std::int32_t>(required) > 0;
-    return true;
+    return ReadProfileValues(*this, key);
 }
 
 bool ConnectionProfile::Save()

@@ -1,7 +1,9 @@
 #include "ProfileList.h"
 
 #include "ProfileNames.h"
+#include "ProfileValues.h"
 #include "RegistryKey.h"
+#include "RegistryValues.h"
 
 #include <res/resource.h>
 
@@ -15,7 +17,7 @@ CProfileList::CProfileList()
 bool CProfileList::LoadAll()
 {
     m_profiles.clear();
-    // One reading transaction: a consistent list, read about three times as fast.
+    // One reading transaction: a consistent list, the profiles read by their paths included.
     const bool grouped = RegBeginReadTransaction() == ERROR_SUCCESS;
     const bool loaded = LoadProfiles();
     if (grouped)
@@ -23,9 +25,19 @@ bool CProfileList::LoadAll()
     return loaded;
 }
 
-bool CProfileList::LoadProfiles()
+namespace {
+
+// Whether opening the profiles key's path with `name` appended comes to this very subkey. Only a
+// hive changed by other means holds a name that does not; such a profile is read by its path, so
+// that it fails, or creates keys, just as it always did.
+bool AddressesItself(const std::string& name)
 {
-    CRegistryKey key(IDS_REG_PROFILES_KEY);
+    return !name.empty() && name.size() <= kMaxKeyNameLength && name.find('\\') == std::string::npos;
+}
+
+// Each profile by its path, as the registry calls give it when the bulk read cannot be had.
+bool LoadEachByPath(CRegistryKey& key, std::vector<std::unique_ptr<ConnectionProfile>>& profiles)
+{
     std::vector<std::string> names;
     if (!key.EnumSubkeys(names))
         return false;
@@ -33,9 +45,38 @@ bool CProfileList::LoadProfiles()
         auto profile = std::make_unique<ConnectionProfile>(name);
         if (!profile->Load())
             return false;
-        m_profiles.push_back(std::move(profile));
+        profiles.push_back(std::move(profile));
     }
     return true;
+}
+
+} // namespace
+
+bool CProfileList::LoadProfiles()
+{
+    CRegistryKey key(IDS_REG_PROFILES_KEY);
+    bool readAll = true;
+    const auto read = [this, &readAll](const RegSubkey& subkey) {
+        auto profile = std::make_unique<ConnectionProfile>(subkey.name);
+        const CSubkeyValues values(subkey.values);
+        if (AddressesItself(subkey.name) && !ReadProfileValues(*profile, values))
+            return readAll = false;
+        m_profiles.push_back(std::move(profile));
+        return true;
+    };
+    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), read) != ERROR_SUCCESS) {
+        m_profiles.clear();
+        return LoadEachByPath(key, m_profiles);
+    }
+    // The others by their paths now that the read is done, in order: the list ends at the first
+    // that does not load.
+    for (auto profile = m_profiles.begin(); profile != m_profiles.end(); ++profile) {
+        if (!AddressesItself((*profile)->ProfileName) && !(*profile)->Load()) {
+            m_profiles.erase(profile, m_profiles.end());
+            return false;
+        }
+    }
+    return readAll;
 }
 
 std::vector<std::unique_ptr<ConnectionProfile>>::const_iterator CProfileList::Find(std::string_view name) const

@@ -1,6 +1,7 @@
 #include "RegistryKeyBase.h"
 
-#include <algorithm>
+#include "RegistryValues.h"
+
 #include <array>
 
 namespace {
@@ -73,9 +74,7 @@ bool CRegistryKeyBase::QueryString(const std::string& name, std::string& value)
     std::array<unsigned char, kStringBufferSize> buffer{};
     if (!Query(name, buffer.data(), kStringBufferSize))
         return false;
-    const auto end = std::find(buffer.begin(), buffer.begin() + m_dwSize, 0);
-    value.assign(buffer.begin(), end);
-    return true;
+    return TextFromData({buffer.data(), m_dwSize}, value);
 }
 
 bool CRegistryKeyBase::QueryDword(const std::string& name, DWORD& value)
@@ -83,8 +82,7 @@ bool CRegistryKeyBase::QueryDword(const std::string& name, DWORD& value)
     std::array<unsigned char, 4> buffer{};
     if (!Query(name, buffer.data(), 4))
         return false;
-    value = DWORD{buffer[0]} | DWORD{buffer[1]} << 8 | DWORD{buffer[2]} << 16 | DWORD{buffer[3]} << 24;
-    return true;
+    return DwordFromData({buffer.data(), m_dwSize}, value);
 }
 
 bool CRegistryKeyBase::SetString(const std::string& name, const std::string& value)
