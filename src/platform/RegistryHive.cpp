@@ -345,6 +345,14 @@ LSTATUS CRegistryHive::ValueAt(KeyId key, DWORD index, Value& value)
 
 LSTATUS CRegistryHive::SetValue(KeyId key, std::string_view name, DWORD type, std::span<const unsigned char> data)
 {
+    // A value that would not change is not written again: the commit then has nothing to sync
+    // (the default profile is saved at every start).
+    auto same = Statement("SELECT 1 FROM vals WHERE key = ?1 AND folded = ?2 AND type = ?3 AND data IS ?4");
+    same.Bind(1, key).Bind(2, Fold(name)).Bind(3, std::int64_t{type}).BindBlob(4, data);
+    if (same.Step())
+        return ERROR_SUCCESS;
+    if (same.Failed())
+        return Finish(same);
     // An existing value keeps its place in the order and the case of its name.
     auto upsert = Statement("INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
                             "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");

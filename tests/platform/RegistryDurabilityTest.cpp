@@ -77,6 +77,26 @@ TEST(RegistryDurability, AWriterKilledMidwayLeavesEveryConfirmedWrite)
     EXPECT_EQ(7, StoredNumber("after"));
 }
 
+// A value saved again unchanged (the default profile, at every start) costs no write and no sync.
+TEST(RegistryDurability, AnUnchangedValueIsNotWrittenAgain)
+{
+    TempDir dir;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Durability", kAll, &key, nullptr));
+    const auto set = [key](const char* text) {
+        return RegSetValueEx(key, "v", REG_SZ, reinterpret_cast<const unsigned char*>(text), std::strlen(text) + 1);
+    };
+    const auto logSize = [] { return std::filesystem::file_size(RegistryHivePath() + "-wal"); };
+    ASSERT_EQ(ERROR_SUCCESS, set("Work"));
+    const auto written = logSize();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(ERROR_SUCCESS, set("Work"));
+    EXPECT_EQ(written, logSize());
+    ASSERT_EQ(ERROR_SUCCESS, set("Home"));
+    EXPECT_GT(logSize(), written) << "a change is written";
+    RegCloseKey(key);
+}
+
 TEST(RegistryDurability, TwoWritersAtOnceLoseNothing)
 {
     TempDir dir;

@@ -121,6 +121,7 @@ TEST_F(Profile, ASaveThatFailsMidwayLeavesTheRegistryAsItWas)
     sqlite3_close(db);
 
     existing.ScriptPath = "/changed";
+    existing.UserLogin += "-changed"; // an unchanged value is not written, so would not be refused
     EXPECT_FALSE(existing.Save());
     EXPECT_FALSE(Sample("Home").Save());
     EXPECT_EQ(std::vector<std::string>{"Office"}, ProfileKeys());
