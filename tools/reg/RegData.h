@@ -1,17 +1,12 @@
 #pragma once
 
-#include <platform/WinTypes.h>
+#include <platform/RegistrySubkeys.h> // RegValue
 
 #include <string>
 #include <vector>
 
 // What the registry tool moves between the hive and .reg files. Paths are below
 // HKEY_LOCAL_MACHINE, without a leading or trailing backslash.
-struct RegValue {
-    std::string name;
-    DWORD type = 0;
-    std::vector<unsigned char> data;
-};
 
 struct RegKeyRecord {
     std::string path;
