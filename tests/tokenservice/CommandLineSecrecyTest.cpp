@@ -117,10 +117,11 @@ public:
     ~CommandLinePoller() { Stop(); }
 
     // Waits until the poller has reported a kelvane-token process whose command line holds
-    // `words`, for up to five seconds.
+    // `words`, for up to thirty seconds.
     bool WaitForTool(const std::string& words)
     {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        // The tool waits for the test until it is seen, so a loaded machine only makes this slower.
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
         for (std::size_t seen = 0;;) {
             for (; seen < m_lines.size(); ++seen)
                 if (m_lines[seen].starts_with("tool ") && m_lines[seen].find(words) != std::string::npos)
