@@ -119,7 +119,9 @@ void CHelpViewer::DescribeControls(QWidget* dialog, const std::string& location,
         for (const HelpIdPair& pair : ids) {
             if (pair.controlId == 0 && pair.popupId == 0)
                 break;
-            if (const std::string* text = popups.Find(pair.popupId); pair.controlId == controlId && text)
+            if (pair.controlId != controlId)
+                continue;
+            if (const std::string* text = popups.Find(pair.popupId))
                 control->setAccessibleDescription(ToQt(*text));
         }
     }
