@@ -9,6 +9,7 @@ public:
     explicit CComboBoxItems(CComboBox& combo) : m_combo(combo) {}
     void ResetContent() override { m_combo.ResetContent(); }
     int AddString(const std::string& text) override { return m_combo.AddString(text); }
+    void AddStrings(const std::vector<std::string>& texts) override { m_combo.AddStrings(texts); }
 
 private:
     CComboBox& m_combo;

@@ -24,6 +24,14 @@ int Search(const QComboBox* box, int startAfter, Match match)
     return CB_ERR;
 }
 
+void AppendKeepingSelection(QComboBox* box, const QStringList& items)
+{
+    const int selected = box->currentIndex();
+    box->addItems(items);
+    // Filling an empty box must not select its first item.
+    box->setCurrentIndex(selected);
+}
+
 } // namespace
 
 QComboBox* CComboBox::Box() const
@@ -59,6 +67,28 @@ int CComboBox::AddString(std::string_view text)
     // Inserting into an empty box must not select the new item.
     box->setCurrentIndex(selected < 0 ? -1 : (selected >= index ? selected + 1 : selected));
     return index;
+}
+
+void CComboBox::AddStrings(const std::vector<std::string>& texts)
+{
+    QComboBox* box = Box();
+    const bool sorted = IsSorted();
+    QStringList inOrder;
+    for (const std::string& text : texts) {
+        QString item = ToQt(text);
+        const QString last = !inOrder.isEmpty() ? inOrder.back()
+                             : box->count() > 0 ? box->itemText(box->count() - 1)
+                                                : QString();
+        // AddString puts an item after every one that does not sort after it: at the end here.
+        if (!sorted || QString::compare(last, item, Qt::CaseInsensitive) <= 0) {
+            inOrder.append(std::move(item));
+            continue;
+        }
+        AppendKeepingSelection(box, inOrder);
+        inOrder.clear();
+        AddString(text);
+    }
+    AppendKeepingSelection(box, inOrder);
 }
 
 void CComboBox::ResetContent()

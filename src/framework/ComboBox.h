@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QComboBox;
 
@@ -14,6 +15,9 @@ inline constexpr int CB_ERR = -1;
 class CComboBox : public CWnd {
 public:
     int AddString(std::string_view text);
+    // Adds the items as AddString would one by one; a run of them that arrives in the box's order
+    // goes in at once, which is what makes a long list quick to fill.
+    void AddStrings(const std::vector<std::string>& texts);
     void ResetContent();
     int GetCount() const;
     int GetCurSel() const;

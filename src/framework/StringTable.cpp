@@ -4,14 +4,22 @@
 
 #include <algorithm>
 
-bool LoadString(unsigned id, std::string& text)
+std::optional<std::string_view> FindString(unsigned id)
 {
     const auto strings = StringResources();
     const auto found = std::lower_bound(strings.begin(), strings.end(), id,
                                         [](const StringResource& entry, unsigned key) { return entry.id < key; });
     if (found == strings.end() || found->id != id)
+        return std::nullopt;
+    return found->text;
+}
+
+bool LoadString(unsigned id, std::string& text)
+{
+    const auto found = FindString(id);
+    if (!found)
         return false;
-    text = found->text;
+    text = *found;
     return true;
 }
 

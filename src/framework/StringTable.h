@@ -1,9 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 // The string table: texts addressed by numeric identifier.
+
+// The text of `id`, which lasts as long as the program; nullopt for an unknown identifier.
+std::optional<std::string_view> FindString(unsigned id);
 
 // Stores the text of `id` in `text`; false, with `text` untouched, for an unknown identifier.
 bool LoadString(unsigned id, std::string& text);

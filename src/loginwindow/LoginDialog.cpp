@@ -81,16 +81,17 @@ bool CLoginDialog::OnInitDialog()
     m_editPin.Attach(GetControl(IDC_PIN));
     if (m_bTokenServiceOpen)
         LoadTokens();
-    if (m_pProfileList->LoadAll())
-        RefreshProfiles();
+    const bool loaded = m_pProfileList->LoadAll();
+    if (loaded)
+        RefreshProfiles(); // which brings the controls up to date
     else
         AfxMessageBox(IDS_PROFILES_READ_FAILED, MB_OK | MB_ICONEXCLAMATION);
     if (!m_pCurrentProfile)
         AfxMessageBox(IDS_NO_VALID_PROFILES, MB_OK | MB_ICONEXCLAMATION);
-    UpdateControls();
+    if (!loaded)
+        UpdateControls();
     AppendSystemMenuEntries();
     HtmlHelp(GetSafeHwnd(), kHelpContextPopups, HH_DESCRIBE_CONTROLS, kLoginContextHelpIds);
-    UpdateData(false);
     // The focus has been placed; it must stay where it is.
     return false;
 }
@@ -199,9 +200,11 @@ void CLoginDialog::RefreshProfiles()
     }
     m_comboProfile.SetCurSel(0);
     m_comboProfile.SelectString(-1, m_strCurrentProfileName);
+    // Choosing a profile ends with the controls brought up to date.
     if (!m_strCurrentProfileName.empty())
         OnProfileSelChange();
-    UpdateControls();
+    else
+        UpdateControls();
 }
 
 void CLoginDialog::OnProfileSelChange()

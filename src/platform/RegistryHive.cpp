@@ -60,8 +60,9 @@ std::shared_ptr<CRegistryHive> CRegistryHive::Open(const std::string& path, LSTA
 LSTATUS CRegistryHive::Connect()
 {
     // The file exists already (created 0600); SQLite must not create it with other rights.
-    // READWRITE falls back to read-only when the file is write-protected.
-    const int result = sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    // READWRITE falls back to read-only when the file is write-protected. The program uses the
+    // hive from one thread only, so the connection goes without SQLite's per-call lock.
+    const int result = sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK)
         return Status(result);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);

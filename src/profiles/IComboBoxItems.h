@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The part of a combo box that the profile store fills: the framework's CComboBox implements it,
 // so this library needs no widgets.
@@ -10,4 +11,10 @@ public:
     virtual void ResetContent() = 0;
     // Adds one item; returns its index.
     virtual int AddString(const std::string& text) = 0;
+    // Adds the items in turn, as AddString would; a box may take them all at once.
+    virtual void AddStrings(const std::vector<std::string>& texts)
+    {
+        for (const std::string& text : texts)
+            AddString(text);
+    }
 };

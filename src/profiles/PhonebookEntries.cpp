@@ -34,6 +34,5 @@ bool CPhonebookEntries::Contains(std::string_view name) const
 void CPhonebookEntries::FillCombo(IComboBoxItems& combo) const
 {
     combo.ResetContent();
-    for (const std::string& name : m_names)
-        combo.AddString(name);
+    combo.AddStrings(m_names);
 }

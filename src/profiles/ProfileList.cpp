@@ -122,6 +122,5 @@ void CProfileList::FillProfileCombo(IComboBoxItems& combo) const
     std::vector<std::string> names;
     GetNames(names);
     combo.ResetContent();
-    for (const std::string& name : names)
-        combo.AddString(name);
+    combo.AddStrings(names);
 }

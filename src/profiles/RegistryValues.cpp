@@ -32,11 +32,11 @@ bool DwordFromData(std::span<const unsigned char> data, DWORD& value)
 
 const RegValue* CSubkeyValues::Find(unsigned nameId) const
 {
-    std::string name;
-    if (!LoadString(nameId, name))
+    const auto name = FindString(nameId);
+    if (!name)
         return nullptr;
     const auto found = std::find_if(m_values.begin(), m_values.end(),
-                                    [&name](const RegValue& value) { return ProfileNamesEqual(value.name, name); });
+                                    [&name](const RegValue& value) { return ProfileNamesEqual(value.name, *name); });
     return found == m_values.end() ? nullptr : &*found;
 }
 

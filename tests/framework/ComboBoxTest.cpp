@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 class ComboBoxTest : public ::testing::Test {
@@ -77,3 +79,50 @@ TEST_F(ComboBoxTest, ResetContentEmptiesTheBox)
     EXPECT_EQ(0, dialog.m_combo.GetCount());
     EXPECT_EQ(-1, dialog.m_combo.GetCurSel());
 }
+
+namespace {
+
+struct BulkFill {
+    const char* name;
+    std::vector<std::string> before; // in the box already, its first item selected when any
+    std::vector<std::string> added;
+};
+
+void PrintTo(const BulkFill& fill, std::ostream* out)
+{
+    *out << fill.name;
+}
+
+class ComboBoxBulkTest : public ComboBoxTest, public ::testing::WithParamInterface<BulkFill> {
+protected:
+    // The items and the selection after `fill` adds the parameter's items to the prepared box.
+    template <class Fill> std::pair<std::vector<std::string>, int> After(Fill fill)
+    {
+        CComboBox& combo = dialog.m_combo;
+        combo.ResetContent();
+        for (const std::string& item : GetParam().before)
+            combo.AddString(item);
+        combo.SetCurSel(GetParam().before.empty() ? -1 : 0);
+        fill(combo);
+        return {Items(), combo.GetCurSel()};
+    }
+};
+
+} // namespace
+
+TEST_P(ComboBoxBulkTest, AddStringsEndsAsAddStringOneByOne)
+{
+    const auto oneByOne = After([](CComboBox& combo) {
+        for (const std::string& item : GetParam().added)
+            combo.AddString(item);
+    });
+    EXPECT_EQ(oneByOne, After([](CComboBox& combo) { combo.AddStrings(GetParam().added); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ComboBoxBulkTest,
+    ::testing::Values(BulkFill{"InOrder", {}, {"Alpha", "beta", "Gamma"}},
+                      BulkFill{"Unordered", {}, {"work", "Alpha", "Work", "beta", "work"}},
+                      BulkFill{"AroundASelection", {"Middle"}, {"Alpha", "Zulu", "middle", "Middle", "b"}},
+                      BulkFill{"Nothing", {"Zulu"}, {}}, BulkFill{"Interleaved", {"b", "d"}, {"a", "c", "e", "e"}}),
+    [](const auto& test) { return std::string(test.param.name); });
