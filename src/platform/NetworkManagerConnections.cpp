@@ -6,8 +6,6 @@
 #include <QDBusObjectPath>
 #include <QStringList>
 
-#include <algorithm>
-
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
@@ -75,7 +73,6 @@ std::vector<std::string> ReadNames(const QDBusConnection& bus)
         if (IsLoginType(group.value(QStringLiteral("type")).toString()) && !id.empty())
             names.push_back(id);
     }
-    std::sort(names.begin(), names.end());
     return names;
 }
 

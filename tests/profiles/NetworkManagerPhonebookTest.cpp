@@ -87,11 +87,16 @@ std::string PrivateBusConfiguration(const std::string& socket)
 
 std::string NetworkManagerConfiguration(const std::string& keyfiles)
 {
-    return "[main]\nplugins=keyfile\ndns=none\nrc-manager=unmanaged\nauth-polkit=false\n"
-           "[keyfile]\npath=" +
-           keyfiles +
-           "\n"
-           "[connectivity]\nenabled=false\n";
+    return R"([main]
+plugins=keyfile
+dns=none
+rc-manager=unmanaged
+auth-polkit=false
+[connectivity]
+enabled=false
+[keyfile]
+path=)" + keyfiles +
+           "\n";
 }
 
 // One keyfile per connection: its id, type and the group of that type.
