@@ -15,7 +15,24 @@ ensure_packages() {
     echo "== Installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    without_service_starts apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Runs the command with service starts forbidden: the maintainer scripts of network-manager and
+# of udev, which it pulls in, would otherwise start their daemons on this machine (through
+# invoke-rc.d or deb-systemd-invoke, which both ask /usr/sbin/policy-rc.d; 101 means "not now").
+# A policy the machine already has is left as it is.
+without_service_starts() {
+    local policy=/usr/sbin/policy-rc.d status=0
+    if [ -e "$policy" ]; then
+        "$@"
+        return
+    fi
+    printf '#!/bin/sh\nexit 101\n' >"$policy"
+    chmod 755 "$policy"
+    "$@" || status=$?
+    rm -f "$policy"
+    return "$status"
 }
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
@@ -23,6 +40,10 @@ ensure_packages() {
 # /usr/sbin/pppd and chat; lintian, man-db, desktop-file-utils and appstream check the package.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
                 dpkg-dev file help2man ppp lintian man-db desktop-file-utils appstream)
+
+# What the tests need on top: a NetworkManager to read connections from, run on a private system
+# bus (dbus-daemon) inside a network namespace of its own (ip, from iproute2).
+TEST_PACKAGES=(network-manager dbus-daemon iproute2)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

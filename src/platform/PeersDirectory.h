@@ -1,26 +1,10 @@
 #pragma once
 
-#include "WinTypes.h"
+#include <string>
+#include <vector>
 
-// The phonebook: the pppd peers directory, /etc/ppp/peers, or the directory TREVALO_PEERS_DIR
-// names. Every regular file whose name does not start with "." is one entry; entries are listed in
-// name order (byte order).
-
-inline constexpr DWORD RAS_MaxEntryName = 256;
-
-// The 264-byte record of one entry: the caller sets dwSize to sizeof(RASENTRYNAME).
-struct RASENTRYNAME {
-    DWORD dwSize;
-    char szEntryName[RAS_MaxEntryName + 1];
-};
-static_assert(sizeof(RASENTRYNAME) == 264);
-
-// The peers directory in use.
+// The pppd peers directory in use: /etc/ppp/peers, or the directory TREVALO_PEERS_DIR names.
 const char* PeersDirectoryPath();
 
-// Fills `entries` (a buffer of `*bytes` bytes) with one record per entry and sets `*count`.
-// When the buffer is too small: ERROR_BUFFER_TOO_SMALL, with the needed byte count in `*bytes` and
-// the number of entries in `*count`. A missing directory has no entries. `reserved` and
-// `phonebook` must be null (the default phonebook). ERROR_INVALID_SIZE when the first record's
-// dwSize is not 264.
-DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* entries, DWORD* bytes, DWORD* count);
+// Its peers: every regular file whose name does not start with "." (dialled with `pppd call NAME`).
+std::vector<std::string> PeerNames();

@@ -1,6 +1,6 @@
 #include "PhonebookEntries.h"
 
-#include <platform/PeersDirectory.h>
+#include <platform/Phonebook.h>
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-// The names of the phonebook entries (pppd peers), in the order the system lists them.
+// The names of the phonebook entries (pppd peers, OpenVPN client configurations, NetworkManager
+// connections), in the order the system lists them.
 class CPhonebookEntries {
 public:
     // Fills the list once; a failed enumeration leaves it empty.

@@ -27,7 +27,8 @@ TOKENRECORD Record(const char* serial, const char* user)
 ProfileEditorTest::ProfileEditorTest()
 {
     WriteFile(dir.File("peers/isp"), "# pppd options\n");
-    WriteFile(dir.File("peers/Work VPN"), "# pppd options\n");
+    // An OpenVPN client configuration: the editor offers and stores it as it does a peer.
+    WriteFile(dir.File("openvpn/Work VPN.conf"), "client\n");
     app = dir.File("dial");
     script = dir.File("login.scp");
     WriteFile(app, "#!/bin/sh\n");

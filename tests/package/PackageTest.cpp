@@ -102,7 +102,7 @@ TEST_F(PackageTest, DeclaresTheDebianPackagesItNeeds)
     const std::string fields = Output({kDpkgDeb, "-f", package, "Package", "Depends", "Recommends"}, status);
     ASSERT_EQ(0, status);
     EXPECT_NE(std::string::npos, fields.find("Package: trevalo\n"));
-    for (const char* library : {"libqt6widgets6", "libqt6network6", "libsqlite3-0", "libssl3", "libc6"})
+    for (const char* library : {"libqt6widgets6", "libqt6network6", "libqt6dbus6", "libsqlite3-0", "libssl3", "libc6"})
         EXPECT_NE(std::string::npos, fields.find(library)) << library << " missing from\n" << fields;
     EXPECT_NE(std::string::npos, fields.find("Recommends: ppp"));
 }

@@ -61,8 +61,8 @@ TEST(ReplaceFileAtomically, WritesEveryByteIntoAPrivateFileAndLeavesNothingElse)
     struct stat info {};
     ASSERT_EQ(0, ::stat(dir.File("journal").c_str(), &info));
     EXPECT_EQ(0600u, info.st_mode & 07777);
-    // Beside config, data and peers of TempDir only the two files.
-    EXPECT_EQ(5, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+    // Beside config, data, peers and openvpn of TempDir only the two files.
+    EXPECT_EQ(6, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
 }
 
 TEST(ReplaceFileAtomically, ReportsTheErrorAndLeavesWhatWasThere)
@@ -73,5 +73,5 @@ TEST(ReplaceFileAtomically, ReportsTheErrorAndLeavesWhatWasThere)
     WriteFile(dir.File("folder/inside"), "old");
     EXPECT_EQ(EISDIR, ReplaceFileAtomically(dir.File("folder"), "new"));
     EXPECT_EQ("old", ReadFile(dir.File("folder/inside")));
-    EXPECT_EQ(4, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+    EXPECT_EQ(5, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,6 +24,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, uid_t runA
         ::close(fds[1]);
         if (runAsUid != 0 && (::setgid(runAsUid) != 0 || ::setuid(runAsUid) != 0))
             _exit(126);
+        // A test killed at its time limit runs no destructors: its helpers must not outlive it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::execv(argv[0], argv.data());
         _exit(127);
     }

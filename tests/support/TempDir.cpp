@@ -16,9 +16,13 @@ TempDir::TempDir()
     std::filesystem::create_directories(m_path + "/config");
     std::filesystem::create_directories(m_path + "/data");
     std::filesystem::create_directories(m_path + "/peers");
+    std::filesystem::create_directories(m_path + "/openvpn");
     ::setenv("XDG_CONFIG_HOME", (m_path + "/config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (m_path + "/data").c_str(), 1);
     ::setenv("TREVALO_PEERS_DIR", (m_path + "/peers").c_str(), 1);
+    ::setenv("TREVALO_OPENVPN_DIR", (m_path + "/openvpn").c_str(), 1);
+    // A system bus nobody listens on: the machine's NetworkManager connections stay out of the lists.
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + m_path + "/no-system-bus").c_str(), 1);
 }
 
 TempDir::~TempDir()

@@ -4,8 +4,9 @@
 #include <vector>
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
-// It also points XDG_CONFIG_HOME, XDG_DATA_HOME and TREVALO_PEERS_DIR into itself, so no test
-// touches the user's real hive, token database or /etc/ppp.
+// It also points XDG_CONFIG_HOME, XDG_DATA_HOME, TREVALO_PEERS_DIR, TREVALO_OPENVPN_DIR and the
+// D-Bus system bus into itself, so no test touches the user's real hive, token database, /etc/ppp,
+// /etc/openvpn or NetworkManager.
 class TempDir {
 public:
     TempDir();

@@ -1,4 +1,4 @@
-#include <platform/PeersDirectory.h>
+#include <platform/Phonebook.h>
 
 #include <TempDir.h>
 
@@ -36,7 +36,7 @@ std::vector<std::string> Entries()
 
 } // namespace
 
-TEST(PeersDirectory, ListsRegularFilesInNameOrder)
+TEST(Phonebook, ListsPeersInNameOrder)
 {
     TempDir dir;
     for (const char* name : {"work", "Office", "home-isp", "a b"})
@@ -48,7 +48,7 @@ TEST(PeersDirectory, ListsRegularFilesInNameOrder)
     EXPECT_EQ((std::vector<std::string>{"Office", "a b", "home-isp", "work", "work-link"}), Entries());
 }
 
-TEST(PeersDirectory, AMissingOrEmptyDirectoryOrAFileInItsPlaceHasNoEntries)
+TEST(Phonebook, AMissingOrEmptyPeersDirectoryOrAFileInItsPlaceHasNoEntries)
 {
     TempDir dir;
     EXPECT_TRUE(Entries().empty());
@@ -59,7 +59,27 @@ TEST(PeersDirectory, AMissingOrEmptyDirectoryOrAFileInItsPlaceHasNoEntries)
     EXPECT_TRUE(Entries().empty());
 }
 
-TEST(PeersDirectory, RefusesBadRecordsAndReportsTheNeededSize)
+TEST(Phonebook, ListsOpenVpnClientConfigurationsByNameWithoutTheSuffix)
+{
+    TempDir dir;
+    for (const char* name : {"office.conf", "Home.conf", "notes.txt", "old.conf.bak", "conf", ".hidden.conf", ".conf"})
+        WriteFile(dir.File("openvpn/" + std::string(name)), "client\n");
+    std::filesystem::create_directory(dir.File("openvpn/keys.conf"));
+    std::filesystem::create_symlink(dir.File("openvpn/office.conf"), dir.File("openvpn/link.conf"));
+    EXPECT_EQ((std::vector<std::string>{"Home", "link", "office"}), Entries());
+}
+
+TEST(Phonebook, ANameInTwoSourcesIsOneEntryAndAllStayInByteOrder)
+{
+    TempDir dir;
+    for (const char* name : {"work", "Office", "dsl"})
+        WriteFile(dir.File("peers/" + std::string(name)), "");
+    for (const char* name : {"work.conf", "branch.conf", "Zurich.conf"})
+        WriteFile(dir.File("openvpn/" + std::string(name)), "");
+    EXPECT_EQ((std::vector<std::string>{"Office", "Zurich", "branch", "dsl", "work"}), Entries());
+}
+
+TEST(Phonebook, RefusesBadRecordsAndReportsTheNeededSize)
 {
     TempDir dir;
     WriteFile(dir.File("peers/one"), "");

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "WinTypes.h"
+
+// The phonebook: the names of the pppd peers, the OpenVPN client configurations and the
+// NetworkManager connections a login applies to, together. A name found in more than one of them
+// is one entry; entries are listed in byte order.
+
+inline constexpr DWORD RAS_MaxEntryName = 256;
+
+// The 264-byte record of one entry: the caller sets dwSize to sizeof(RASENTRYNAME).
+struct RASENTRYNAME {
+    DWORD dwSize;
+    char szEntryName[RAS_MaxEntryName + 1];
+};
+static_assert(sizeof(RASENTRYNAME) == 264);
+
+// Fills `entries` (a buffer of `*bytes` bytes) with one record per entry and sets `*count`.
+// When the buffer is too small: ERROR_BUFFER_TOO_SMALL, with the needed byte count in `*bytes` and
+// the number of entries in `*count`. A missing directory has no entries. `reserved` and
+// `phonebook` must be null (the default phonebook). ERROR_INVALID_SIZE when the first record's
+// dwSize is not 264.
+DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* entries, DWORD* bytes, DWORD* count);
