@@ -20,9 +20,11 @@ ensure_packages() {
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
 # Debian packages it depends on; help2man makes the manual pages; ppp gives the tests a real
-# /usr/sbin/pppd and chat; lintian, man-db, desktop-file-utils and appstream check the package.
+# /usr/sbin/pppd and chat, openvpn a real OpenVPN server and client, which the tests run in a
+# network namespace (iproute2) with certificates made by openssl; lintian, man-db,
+# desktop-file-utils and appstream check the package.
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
-                dpkg-dev file help2man ppp lintian man-db desktop-file-utils appstream)
+                dpkg-dev file help2man ppp openvpn iproute2 openssl lintian man-db desktop-file-utils appstream)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
