@@ -152,6 +152,22 @@ TEST_P(HookTest, ATrevaloThatDoesNotAnswerGoesToTheSystemLog)
     EXPECT_FALSE(PathExists(logged));
 }
 
+// As root without a user, OpenVPN's hook cannot know whose Trevalo to tell: it says how to name one.
+TEST(OpenVpnUpHookTest, RunAsRootWithoutAUserSaysSoInTheSystemLog)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root";
+    TempDir dir;
+    WriteFile(dir.File("logger"), "#!/bin/sh\nprintf '%s\\n' \"$*\" >'" + dir.File("logged") + "'\n");
+    ::chmod(dir.File("logger").c_str(), 0755);
+    ChildProcess hook({"/usr/bin/env", "-i", "PATH=" + dir.Path() + ":/usr/sbin:/usr/bin:/sbin:/bin", "dev=tun0",
+                       OPENVPN_UP_HOOK, "tun0", "1500", "0", "10.89.0.2", "255.255.255.0", "init"});
+    EXPECT_EQ(0, hook.Wait());
+    EXPECT_EQ("-t trevalo -- openvpn up: run as root, and \"tun0\" is no user to tell: give the hook as --up \"HOOK "
+              "USER\"\n",
+              ReadFile(dir.File("logged")));
+}
+
 INSTANTIATE_TEST_SUITE_P(HooksAndRuntimeDirectories, HookTest,
                          ::testing::Combine(::testing::Values(kPppIpUp, kOpenVpnUpAsRoot, kOpenVpnUpAsUser),
                                             ::testing::Bool()),
