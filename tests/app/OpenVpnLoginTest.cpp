@@ -51,12 +51,14 @@ class NetworkNamespace {
 public:
     NetworkNamespace() : m_name("trevalo-openvpn-" + std::to_string(::getpid()))
     {
-        m_made = RunToEnd({kIp, "netns", "add", m_name}) == 0;
-        m_made = m_made && RunToEnd({kIp, "-n", m_name, "link", "set", "lo", "up"}) == 0;
+        m_added = RunToEnd({kIp, "netns", "add", m_name}) == 0;
+        m_made = m_added && RunToEnd({kIp, "-n", m_name, "link", "set", "lo", "up"}) == 0;
     }
 
     ~NetworkNamespace()
     {
+        if (!m_added)
+            return; // a namespace of that name, if any, is not this one's
         for (int attempt = 0; attempt < 100 && KillAll(); ++attempt)
             std::this_thread::sleep_for(20ms);
         RunToEnd({kIp, "netns", "delete", m_name});
@@ -89,6 +91,7 @@ private:
     }
 
     std::string m_name;
+    bool m_added = false;
     bool m_made = false;
 };
 
@@ -257,7 +260,7 @@ TEST_P(OpenVpnLoginTest, TheClientLogsInWithTheFilledFileAndTheUsersTextComesBac
 
     ChildProcess trevalo(
         netns.Inside({"/usr/bin/setpriv", "--reuid=" + std::to_string(nobody.Uid()),
-                      "--regid=" + std::to_string(nobody.Uid()), "--clear-groups", CONNECTING_TREVALO}));
+                      "--regid=" + std::to_string(nobody.Gid()), "--clear-groups", CONNECTING_TREVALO}));
     std::string line;
     ASSERT_TRUE(trevalo.ReadLine(line));
     ASSERT_EQ("connected", line);

@@ -16,6 +16,7 @@ public:
     // False when this process is not root or there is no such user: the test cannot run.
     bool Usable() const { return m_usable; }
     uid_t Uid() const { return m_uid; }
+    gid_t Gid() const { return m_gid; }
     const std::string& RunUserDirectory() const { return m_runUser; }
     // Gives everything below `directory` to nobody, and lets nobody enter the directory itself.
     void TakeOver(const std::string& directory) const;
