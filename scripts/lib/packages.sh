@@ -41,9 +41,10 @@ without_service_starts() {
 BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
                 dpkg-dev file help2man ppp lintian man-db desktop-file-utils appstream)
 
-# What the tests need on top: a NetworkManager to read connections from, run on a private system
-# bus (dbus-daemon) inside a network namespace of its own (ip, from iproute2).
-TEST_PACKAGES=(network-manager dbus-daemon iproute2)
+# What the tests need on top: a real OpenVPN server and client with certificates made by openssl,
+# and a NetworkManager to read connections from on a private system bus (dbus-daemon), each run
+# in a network namespace of its own (ip, from iproute2).
+TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -64,6 +65,21 @@ protected:
         std::string value = Output({kDpkgDeb, "-f", package, name}, status);
         EXPECT_EQ(0, status);
         return value.substr(0, value.find('\n'));
+    }
+
+    // The installed example `name` as a run fills it (PIN 1234, user ann), less comment lines
+    // when `dropComments`.
+    std::string FilledExample(const std::string& name, bool dropComments) const
+    {
+        const PlaceholderValues values{"1234567890", "1234098765", "567890", "1234", "T1", "ann"};
+        std::istringstream script(ReadFile(Installed("share/doc/trevalo/examples/" + name)));
+        std::string line, filled;
+        while (std::getline(script, line)) {
+            ReplacePlaceholders(line, values);
+            if (!dropComments || line.rfind('#', 0) != 0)
+                filled += line + "\n";
+        }
+        return filled;
     }
 
     // Starts the installed program with a peer and a token, lets it answer on its channel, ends
@@ -127,22 +143,34 @@ TEST_F(PackageTest, PutsEveryPieceInItsPlace)
     EXPECT_NE(std::string::npos, ReadFile(hook).find("\nnotify=/usr/bin/trevalo-notify\n"));
     int status = -1;
     EXPECT_EQ("/etc/ppp/ip-up.d/trevalo\n", Output({kDpkgDeb, "-I", package, "conffiles"}, status));
+    // OpenVPN's up hook is named on the user's openvpn command line by this path.
+    const std::string openVpnHook = Installed("libexec/trevalo/openvpn-up");
+    ASSERT_EQ(0, ::stat(openVpnHook.c_str(), &info));
+    EXPECT_EQ(0755u, info.st_mode & 07777);
+    EXPECT_NE(std::string::npos, ReadFile(openVpnHook).find("\nnotify=/usr/bin/trevalo-notify\n"));
 }
 
 TEST_F(PackageTest, TheExampleChatScriptIsFilledCompletely)
 {
     ASSERT_FALSE(package.empty());
-    const PlaceholderValues values{"1234567890", "1234098765", "567890", "1234", "T1", "ann"};
-    std::istringstream script(ReadFile(Installed("share/doc/trevalo/examples/chat-myisp")));
-    std::string line, filled;
-    while (std::getline(script, line)) {
-        ReplacePlaceholders(line, values);
-        if (line.rfind('#', 0) != 0) // chat skips comment lines
-            filled += line + "\n";
-    }
+    // chat skips comment lines
+    const std::string filled = FilledExample("chat-myisp", true);
     EXPECT_EQ(std::string::npos, filled.find("#$")) << filled;
     EXPECT_NE(std::string::npos, filled.find("ogin: ann\n"));
     EXPECT_NE(std::string::npos, filled.find("assword: \\q1234567890\n"));
+}
+
+// OpenVPN takes the first two lines of its credentials file as they are, and nmcli each line of a
+// passwd-file as a setting: the filled examples must be exactly that, without a comment.
+TEST_F(PackageTest, TheVpnExamplesAreFilledToWhatTheirProgramsRead)
+{
+    ASSERT_FALSE(package.empty());
+    const std::pair<const char*, const char*> examples[] = {
+        {"openvpn-office", "ann\n1234567890\n"},
+        {"nm-office", "vpn.secrets.password:1234567890\n"},
+    };
+    for (const auto& [name, expected] : examples)
+        EXPECT_EQ(expected, FilledExample(name, false)) << name;
 }
 
 TEST_F(PackageTest, TheInstalledProgramStartsWithItsHelp)

@@ -1,0 +1,177 @@
+// The hooks that tell Trevalo a connection is up, run as pppd and OpenVPN run them: with a clean
+// environment, as root or as the user, for a Trevalo that an ordinary user (the real user nobody)
+// runs in the middle of a login. They must reach it from the uid alone, whatever that Trevalo's
+// own XDG_RUNTIME_DIR says.
+#include <profiles/AppSettings.h>
+#include <profiles/ConnectionProfile.h>
+
+#include "UserNobody.h"
+#include <ChildProcess.h>
+#include <TempDir.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kUserText = "ogin: ann\nassword: \\q#$PASSCODE#$\n";
+
+struct Hook {
+    const char* name;
+    bool asRoot;                    // run as root, else as the user nobody
+    std::vector<std::string> words; // the command line after `env -i PATH=...`
+    const char* logged;             // the start of its entry in the system log when Trevalo does not answer
+};
+
+void PrintTo(const Hook& hook, std::ostream* out)
+{
+    *out << hook.name;
+}
+
+const Hook kPppIpUp{"PppIpUp",
+                    true,
+                    {"PPPLOGNAME=nobody", "IFNAME=ppp0", "IPLOCAL=10.64.64.64", "IPREMOTE=10.112.112.112",
+                     "DEVICE=/dev/ttyS0", "SPEED=115200", "LINKNAME=myisp", "PPPD_PID=4242", IP_UP_HOOK, "ppp0",
+                     "/dev/ttyS0", "115200", "10.64.64.64", "10.112.112.112", ""},
+                    "ip-up: could not tell Trevalo of user nobody that ppp0 is up"};
+// OpenVPN's words after the hook's own: device, MTUs, addresses, and why it runs.
+const Hook kOpenVpnUpAsRoot{"OpenVpnUpAsRoot",
+                            true,
+                            {"dev=tun0", "script_type=up", "daemon_pid=4242", OPENVPN_UP_HOOK, "nobody", "tun0", "1500",
+                             "0", "10.89.0.2", "255.255.255.0", "init"},
+                            "openvpn up: could not tell Trevalo of user nobody that tun0 is up"};
+const Hook kOpenVpnUpAsUser{"OpenVpnUpAsUser",
+                            false,
+                            {"dev=tun0", "script_type=up", "daemon_pid=4242", OPENVPN_UP_HOOK, "tun0", "1500", "0",
+                             "10.89.0.2", "255.255.255.0", "init"},
+                            "openvpn up: could not tell Trevalo of user nobody that tun0 is up"};
+
+class HookTest : public ::testing::TestWithParam<std::tuple<Hook, bool>> {
+protected:
+    void SetUp() override
+    {
+        if (!nobody.Usable())
+            GTEST_SKIP() << "needs root and the user nobody";
+        ::unsetenv("TREVALO_RUNTIME_DIR");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The user's session may keep its runtime directory elsewhere: the channel does not care.
+        const bool sessionDirectory = std::get<1>(GetParam());
+        ::setenv("XDG_RUNTIME_DIR",
+                 sessionDirectory ? nobody.RunUserDirectory().c_str() : dir.File("elsewhere").c_str(), 1);
+        WriteFile(dir.File("peers/isp"), "# pppd options\n");
+        fs::create_directory(dir.File("scripts"));
+        fs::create_directory(dir.File("log"));
+        WriteFile(script, kUserText);
+        WriteFile(dir.File("dialer"), "#!/bin/sh\nwhile [ ! -e '" + dir.File("go") + "' ] && [ -d '" + dir.Path() +
+                                          "' ]; do sleep 0.01; done\n");
+        ::chmod(dir.File("dialer").c_str(), 0755);
+        ConnectionProfile profile("Work");
+        profile.DUNPhonebookEntry = "isp";
+        profile.ScriptPath = script;
+        profile.LoginAppPath = dir.File("dialer");
+        profile.TokenSerialNumber = "T1";
+        ASSERT_TRUE(profile.Save());
+        CAppSettings::SaveDefaultProfile("Work");
+        WriteFile(dir.File("seed"), "JBSWY3DPEHPK3PXPJBSWY3DP\n");
+        nobody.TakeOver(dir.Path());
+        ASSERT_TRUE(nobody.ImportToken(dir.File("seed")));
+    }
+
+    void TearDown() override { WriteFile(dir.File("go"), ""); }
+
+    // Runs the hook as its caller does: its arguments and nothing of the caller's environment.
+    int RunHook(const std::string& path)
+    {
+        const Hook& hook = std::get<0>(GetParam());
+        std::vector<std::string> command{"/usr/bin/env", "-i", "PATH=" + path};
+        command.insert(command.end(), hook.words.begin(), hook.words.end());
+        ChildProcess run(command, hook.asRoot ? 0 : nobody.Uid());
+        return run.Wait();
+    }
+
+    static constexpr const char* kHookPath = "/usr/local/sbin:/usr/sbin:/usr/bin:/sbin:/bin";
+
+    TempDir dir;
+    UserNobody nobody;
+    std::string script = dir.File("scripts/login.scp");
+};
+
+} // namespace
+
+TEST_P(HookTest, TellsTheUsersTrevaloAndTheScriptComesBack)
+{
+    ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
+    std::string line;
+    ASSERT_TRUE(trevalo.ReadLine(line));
+    ASSERT_EQ("connected", line);
+    ASSERT_NE(kUserText, ReadFile(script));
+    EXPECT_EQ(0, RunHook(kHookPath));
+    // Notification 0 ends the run like Cancel, and the program with it; a hook that did not
+    // reach it leaves it running.
+    for (int wait = 0; wait < 200 && ReadFile(script) != kUserText; ++wait)
+        ::usleep(50000);
+    if (ReadFile(script) != kUserText)
+        trevalo.Kill();
+    EXPECT_EQ(0, trevalo.Wait());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(dir.File("scripts/LOGIN.BAK")));
+}
+
+// The system log cannot be read here: a logger of the test's, first on the hook's PATH, stands
+// in for it.
+TEST_P(HookTest, ATrevaloThatDoesNotAnswerGoesToTheSystemLog)
+{
+    const std::string logged = dir.File("log/logged");
+    WriteFile(dir.File("log/logger"), "#!/bin/sh\nprintf '%s\\n' \"$*\" >'" + logged + "'\n");
+    ::chmod(dir.File("log/logger").c_str(), 0755);
+    ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
+    std::string line;
+    ASSERT_TRUE(trevalo.ReadLine(line));
+    ASSERT_EQ("connected", line);
+    trevalo.Signal(SIGSTOP);
+    EXPECT_EQ(0, RunHook(dir.File("log") + ":" + kHookPath));
+    trevalo.Signal(SIGCONT);
+    EXPECT_EQ(0u, ReadFile(logged).find(std::string("-t trevalo -- ") + std::get<0>(GetParam()).logged +
+                                        " (status 4): trevalo-notify: the Trevalo running for this user did not "
+                                        "answer"))
+        << ReadFile(logged);
+    // Without a Trevalo for that user there is nothing to tell, and nothing to log.
+    trevalo.Kill();
+    trevalo.Wait();
+    fs::remove(logged);
+    EXPECT_EQ(0, RunHook(dir.File("log") + ":" + kHookPath));
+    EXPECT_FALSE(PathExists(logged));
+}
+
+// As root without a user, OpenVPN's hook cannot know whose Trevalo to tell: it says how to name one.
+TEST(OpenVpnUpHookTest, RunAsRootWithoutAUserSaysSoInTheSystemLog)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root";
+    TempDir dir;
+    WriteFile(dir.File("logger"), "#!/bin/sh\nprintf '%s\\n' \"$*\" >'" + dir.File("logged") + "'\n");
+    ::chmod(dir.File("logger").c_str(), 0755);
+    ChildProcess hook({"/usr/bin/env", "-i", "PATH=" + dir.Path() + ":/usr/sbin:/usr/bin:/sbin:/bin", "dev=tun0",
+                       OPENVPN_UP_HOOK, "tun0", "1500", "0", "10.89.0.2", "255.255.255.0", "init"});
+    EXPECT_EQ(0, hook.Wait());
+    EXPECT_EQ("-t trevalo -- openvpn up: run as root, and \"tun0\" is no user to tell: give the hook as --up \"HOOK "
+              "USER\"\n",
+              ReadFile(dir.File("logged")));
+}
+
+INSTANTIATE_TEST_SUITE_P(HooksAndRuntimeDirectories, HookTest,
+                         ::testing::Combine(::testing::Values(kPppIpUp, kOpenVpnUpAsRoot, kOpenVpnUpAsUser),
+                                            ::testing::Bool()),
+                         [](const auto& test) {
+                             return std::string(std::get<0>(test.param).name) +
+                                    (std::get<1>(test.param) ? "SessionRuntimeDirectory" : "OtherRuntimeDirectory");
+                         });
