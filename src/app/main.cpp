@@ -14,8 +14,9 @@ CLoginApp theApp;
 constexpr const char* kUsage =
     "Usage: trevalo [--help | --version]\n"
     "\n"
-    "Logs in dial-up connections with one-time passcodes from a software token. A connection\n"
-    "profile names a pppd peer, a login application, its login script, a token and a user ID.\n"
+    "Logs in dial-up and VPN connections with one-time passcodes from a software token. A\n"
+    "connection profile names a phonebook entry (a pppd peer, an OpenVPN client configuration or\n"
+    "a NetworkManager connection), a login application, its login script, a token and a user ID.\n"
     "On Connect Trevalo writes live passcodes into the script in place of its placeholders,\n"
     "starts the login application, refreshes the passcode every minute and puts the script back\n"
     "when the login ends, so no passcode stays on disk. One Trevalo runs for each user: a\n"
