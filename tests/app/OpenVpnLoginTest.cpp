@@ -9,6 +9,7 @@
 
 #include "UserNobody.h"
 #include <ChildProcess.h>
+#include <NetworkNamespace.h>
 #include <TempDir.h>
 
 #include <gtest/gtest.h>
@@ -32,7 +33,6 @@ namespace {
 constexpr const char* kSeed = "ONSWKZBAMZXXEIDDNBQXIIDMN5TWS3TT";
 constexpr const char* kTypedPin = "1234"; // what connecting-trevalo types
 constexpr const char* kOpenVpn = "/usr/sbin/openvpn";
-constexpr const char* kIp = "/usr/sbin/ip";
 const std::string kUserText = "#$USER_NAME#$\n#$PASSCODE#$\n";
 
 // Runs `arguments` to its end: its exit code, and its standard output in `output`.
@@ -44,56 +44,6 @@ int RunToEnd(const std::vector<std::string>& arguments, std::string* output = nu
             *output += line + "\n";
     return child.Wait();
 }
-
-// A network namespace with only its loopback up. Everything still running in it when it goes,
-// started by the test or by its children, is killed by its process id first.
-class NetworkNamespace {
-public:
-    NetworkNamespace() : m_name("trevalo-openvpn-" + std::to_string(::getpid()))
-    {
-        m_added = RunToEnd({kIp, "netns", "add", m_name}) == 0;
-        m_made = m_added && RunToEnd({kIp, "-n", m_name, "link", "set", "lo", "up"}) == 0;
-    }
-
-    ~NetworkNamespace()
-    {
-        if (!m_added)
-            return; // a namespace of that name, if any, is not this one's
-        for (int attempt = 0; attempt < 100 && KillAll(); ++attempt)
-            std::this_thread::sleep_for(20ms);
-        RunToEnd({kIp, "netns", "delete", m_name});
-    }
-
-    NetworkNamespace(const NetworkNamespace&) = delete;
-    NetworkNamespace& operator=(const NetworkNamespace&) = delete;
-
-    bool Made() const { return m_made; }
-
-    // `command` run inside the namespace.
-    std::vector<std::string> Inside(const std::vector<std::string>& command) const
-    {
-        std::vector<std::string> words{kIp, "netns", "exec", m_name};
-        words.insert(words.end(), command.begin(), command.end());
-        return words;
-    }
-
-private:
-    // Sends SIGKILL to every process left in the namespace; false when there was none.
-    bool KillAll() const
-    {
-        std::string pids;
-        RunToEnd({kIp, "netns", "pids", m_name}, &pids);
-        std::istringstream list(pids);
-        bool any = false;
-        for (pid_t pid; list >> pid; any = true)
-            ::kill(pid, SIGKILL);
-        return any;
-    }
-
-    std::string m_name;
-    bool m_added = false;
-    bool m_made = false;
-};
 
 struct OpenVpnLogin {
     const char* name;

@@ -7,12 +7,11 @@
 #include <profiles/PhonebookEntries.h>
 
 #include <ChildProcess.h>
+#include <NetworkNamespace.h>
 #include <TempDir.h>
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -27,50 +26,6 @@ const std::string kIp = "/sbin/ip";
 const std::string kBusDaemon = "/usr/bin/dbus-daemon";
 const std::string kBusSend = "/usr/bin/dbus-send";
 const std::string kNetworkManager = "/usr/sbin/NetworkManager";
-
-int Run(const std::vector<std::string>& arguments)
-{
-    return ChildProcess(arguments).Wait();
-}
-
-const std::string kNamespacePrefix = "trevalo-test-";
-
-// The namespaces of earlier runs that were killed before they could delete theirs.
-void DeleteLeftNamespaces()
-{
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator("/run/netns", ignored)) {
-        const std::string name = entry.path().filename();
-        if (!name.starts_with(kNamespacePrefix))
-            continue;
-        const pid_t owner = std::atoi(name.c_str() + kNamespacePrefix.size());
-        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            Run({kIp, "netns", "delete", name});
-    }
-}
-
-class NetworkNamespace {
-public:
-    NetworkNamespace()
-    {
-        DeleteLeftNamespaces();
-        m_made = Run({kIp, "netns", "add", m_name}) == 0;
-    }
-    ~NetworkNamespace()
-    {
-        if (m_made)
-            Run({kIp, "netns", "delete", m_name});
-    }
-    NetworkNamespace(const NetworkNamespace&) = delete;
-    NetworkNamespace& operator=(const NetworkNamespace&) = delete;
-
-    bool Made() const { return m_made; }
-    const std::string& Name() const { return m_name; }
-
-private:
-    std::string m_name = kNamespacePrefix + std::to_string(::getpid());
-    bool m_made = false;
-};
 
 // The machine's system bus configuration, listening on `socket` instead, staying in the
 // foreground as the user who starts it, and starting no services.
@@ -159,13 +114,13 @@ private:
         WriteFile(m_dir.File("NetworkManager.conf"), NetworkManagerConfiguration(m_dir.File("keyfiles")));
         // `ip netns exec` gives it a mount namespace too: there its run and state directories, which
         // no option moves, are fresh and gone with it.
-        m_networkManager.emplace(std::vector<std::string>{
-            kIp, "netns", "exec", m_namespace->Name(), "/bin/sh", "-c",
-            "mount -t tmpfs none /run && mount -t tmpfs none /var/lib/NetworkManager && exec \"$@\"", "sh",
-            kNetworkManager, "--debug", "--config=" + m_dir.File("NetworkManager.conf"),
-            "--config-dir=" + m_dir.File("nm.conf.d"), "--system-config-dir=" + m_dir.File("nm.conf.d"),
-            "--intern-config=" + m_dir.File("nm-intern.conf"), "--state-file=" + m_dir.File("nm.state"),
-            "--pid-file=" + m_dir.File("nm.pid")});
+        m_networkManager.emplace(m_namespace->Inside(
+            {"/bin/sh", "-c",
+             "mount -t tmpfs none /run && mount -t tmpfs none /var/lib/NetworkManager && exec \"$@\"", "sh",
+             kNetworkManager, "--debug", "--config=" + m_dir.File("NetworkManager.conf"),
+             "--config-dir=" + m_dir.File("nm.conf.d"), "--system-config-dir=" + m_dir.File("nm.conf.d"),
+             "--intern-config=" + m_dir.File("nm-intern.conf"), "--state-file=" + m_dir.File("nm.state"),
+             "--pid-file=" + m_dir.File("nm.pid")}));
         ASSERT_TRUE(WaitUntilAnswering({kBusSend, "--system", "--print-reply", "--dest=org.freedesktop.NetworkManager",
                                         "/org/freedesktop/NetworkManager/Settings",
                                         "org.freedesktop.NetworkManager.Settings.ListConnections"}))
