@@ -28,7 +28,7 @@ SqliteConnection::~SqliteConnection()
 
 void SqliteConnection::Execute(const char* sql)
 {
-    SqliteStatement statement(m_db, sql);
+    CheckedStatement statement(m_db, sql);
     while (statement.Step()) {
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SqliteStatement.h"
+#include "CheckedStatement.h"
 
 #include <sqlite3.h>
 

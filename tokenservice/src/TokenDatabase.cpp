@@ -74,7 +74,7 @@ void CheckRecord(const StoredToken& token, const std::string& algorithmName)
         throw SqliteError(SQLITE_CORRUPT, "invalid token record");
 }
 
-StoredToken ReadRecord(const SqliteStatement& row, bool withSecret)
+StoredToken ReadRecord(const CheckedStatement& row, bool withSecret)
 {
     StoredToken token;
     token.serial = row.Text(0);
@@ -106,7 +106,7 @@ bool IsMissing(const std::string& path)
 // A file created but never given its table (a tool stopped at the wrong moment) is empty.
 bool HasTokenTable(SqliteConnection& db, const std::string& path)
 {
-    SqliteStatement query(db.Handle(),
+    CheckedStatement query(db.Handle(),
                           "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'tokens'");
     if (query.Step())
         return true;
@@ -123,7 +123,7 @@ std::vector<StoredToken> ReadTokens(SqliteConnection& db)
 {
     std::vector<StoredToken> tokens;
     std::set<std::string> serials;
-    SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
+    CheckedStatement query(db.Handle(), (std::string(kSelectColumns) + " ORDER BY rowid").c_str());
     while (query.Step()) {
         tokens.push_back(ReadRecord(query, false));
         if (!serials.insert(tokens.back().serial).second)
@@ -135,7 +135,7 @@ std::vector<StoredToken> ReadTokens(SqliteConnection& db)
 // SQLite finds damage only in the pages it reads, and a write into a damaged file spreads it.
 void CheckIntegrity(SqliteConnection& db)
 {
-    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
+    CheckedStatement check(db.Handle(), "PRAGMA integrity_check");
     if (!check.Step() || check.Text(0) != "ok")
         throw SqliteError(SQLITE_CORRUPT, "integrity check failed");
 }
@@ -227,7 +227,7 @@ TokenDatabase::Lookup TokenDatabase::Find(const std::string& serial, StoredToken
             return Lookup::Missing;
         // The rows themselves, as List reads them: a damaged index must not pair the serial
         // number with another token's record.
-        SqliteStatement query(db.Handle(), (std::string(kSelectColumns) + " NOT INDEXED WHERE serial = ?1").c_str());
+        CheckedStatement query(db.Handle(), (std::string(kSelectColumns) + " NOT INDEXED WHERE serial = ?1").c_str());
         query.Bind(1, serial);
         if (!query.Step())
             return Lookup::Missing;
@@ -243,7 +243,7 @@ bool TokenDatabase::Add(const StoredToken& token, TokenFailure& failure) const
 {
     try {
         Write(m_path, [&token](SqliteConnection& db) {
-            SqliteStatement insert(
+            CheckedStatement insert(
                 db.Handle(), "INSERT INTO tokens VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
             insert.Bind(1, token.serial);
             insert.Bind(2, token.user);
@@ -273,7 +273,7 @@ bool TokenDatabase::Remove(const std::string& serial, TokenFailure& failure) con
 {
     try {
         const bool removed = !IsMissing(m_path) && Write(m_path, [&serial](SqliteConnection& db) {
-            SqliteStatement remove(db.Handle(), "DELETE FROM tokens WHERE serial = ?1");
+            CheckedStatement remove(db.Handle(), "DELETE FROM tokens WHERE serial = ?1");
             remove.Bind(1, serial);
             remove.Step();
             return sqlite3_changes(db.Handle()) > 0;

@@ -5,14 +5,20 @@
 #include <string>
 #include <string_view>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
-// One use of a prepared SQLite statement that its owner keeps for reuse: bind, then Step until it
-// returns false. The destructor resets the statement, so no read stays open past this use.
+// One use of a prepared SQLite statement: bind, then Step until it returns false. The first
+// failure is kept: every later call does nothing and Result() tells what failed. When this use
+// ends a statement its owner keeps for reuse is reset, so no read stays open past it; one
+// prepared for this use alone is finalized.
 class CSqliteStatement {
 public:
-    // `prepareResult` is the SQLite result of preparing `stmt`; a failed preparation fails every step.
+    // A statement its owner keeps. `prepareResult` is the SQLite result of preparing `stmt`; a
+    // failed preparation fails every step.
     CSqliteStatement(sqlite3_stmt* stmt, int prepareResult);
+    // `sql` prepared on `db` for this use alone.
+    CSqliteStatement(sqlite3* db, const char* sql);
     ~CSqliteStatement();
     CSqliteStatement(const CSqliteStatement&) = delete;
     CSqliteStatement& operator=(const CSqliteStatement&) = delete;
@@ -37,4 +43,5 @@ private:
 
     sqlite3_stmt* m_stmt = nullptr;
     int m_result = 0;
+    bool m_owned = false;
 };

@@ -4,10 +4,19 @@
 
 CSqliteStatement::CSqliteStatement(sqlite3_stmt* stmt, int prepareResult) : m_stmt(stmt), m_result(prepareResult) {}
 
+CSqliteStatement::CSqliteStatement(sqlite3* db, const char* sql) : m_owned(true)
+{
+    m_result = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
+}
+
 CSqliteStatement::~CSqliteStatement()
 {
     if (!m_stmt)
         return;
+    if (m_owned) {
+        sqlite3_finalize(m_stmt);
+        return;
+    }
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
 }
