@@ -30,8 +30,13 @@ without_service_starts() {
     fi
     printf '#!/bin/sh\nexit 101\n' >"$policy"
     chmod 755 "$policy"
+    # Left behind, it would keep every service on the machine from starting: remove it however
+    # the install ends, an interrupted one included.
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+    trap 'rm -f /usr/sbin/policy-rc.d; exit 130' INT TERM
     "$@" || status=$?
     rm -f "$policy"
+    trap - EXIT INT TERM
     return "$status"
 }
 
