@@ -35,16 +35,6 @@ constexpr const char* kTypedPin = "1234"; // what connecting-trevalo types
 constexpr const char* kOpenVpn = "/usr/sbin/openvpn";
 const std::string kUserText = "#$USER_NAME#$\n#$PASSCODE#$\n";
 
-// Runs `arguments` to its end: its exit code, and its standard output in `output`.
-int RunToEnd(const std::vector<std::string>& arguments, std::string* output = nullptr)
-{
-    ChildProcess child(arguments);
-    for (std::string line; child.ReadLine(line);)
-        if (output)
-            *output += line + "\n";
-    return child.Wait();
-}
-
 struct OpenVpnLogin {
     const char* name;
     const char* serverPin; // the PIN the server expects

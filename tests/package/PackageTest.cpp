@@ -36,11 +36,8 @@ std::string FindPackage()
 // Runs `arguments` and returns what it printed on standard output; its exit code in `status`.
 std::string Output(const std::vector<std::string>& arguments, int& status)
 {
-    ChildProcess child(arguments);
-    std::string text, line;
-    while (child.ReadLine(line))
-        text += line + "\n";
-    status = child.Wait();
+    std::string text;
+    status = RunToEnd(arguments, &text);
     return text;
 }
 

@@ -81,6 +81,15 @@ int ChildProcess::Wait()
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int RunToEnd(const std::vector<std::string>& arguments, std::string* output)
+{
+    ChildProcess child(arguments);
+    for (std::string line; child.ReadLine(line);)
+        if (output)
+            *output += line + "\n";
+    return child.Wait();
+}
+
 bool WaitUntilAnswering(const std::vector<std::string>& probe)
 {
     for (int attempt = 0; attempt < 200; ++attempt) {

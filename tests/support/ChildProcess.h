@@ -28,6 +28,10 @@ private:
     std::string m_pending;
 };
 
+// Runs `arguments` (program first) to its end: its exit code as Wait gives it, and what it printed
+// on standard output appended to `output` when that is given.
+int RunToEnd(const std::vector<std::string>& arguments, std::string* output = nullptr);
+
 // Runs `probe` (program first) every 50 ms, for up to ten seconds, until it exits with 0: for
 // waiting until a started program answers.
 bool WaitUntilAnswering(const std::vector<std::string>& probe);

@@ -16,15 +16,6 @@ namespace {
 constexpr const char* kIp = "/usr/sbin/ip";
 const std::string kPrefix = "trevalo-test-";
 
-int Run(const std::vector<std::string>& arguments, std::string* output = nullptr)
-{
-    ChildProcess child(arguments);
-    for (std::string line; child.ReadLine(line);)
-        if (output)
-            *output += line + "\n";
-    return child.Wait();
-}
-
 void DeleteThoseOfEndedTests()
 {
     std::error_code ignored;
@@ -34,7 +25,7 @@ void DeleteThoseOfEndedTests()
             continue;
         const pid_t owner = std::atoi(name.c_str() + kPrefix.size());
         if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            Run({kIp, "netns", "delete", name});
+            RunToEnd({kIp, "netns", "delete", name});
     }
 }
 
@@ -43,8 +34,8 @@ void DeleteThoseOfEndedTests()
 NetworkNamespace::NetworkNamespace() : m_name(kPrefix + std::to_string(::getpid()))
 {
     DeleteThoseOfEndedTests();
-    m_added = Run({kIp, "netns", "add", m_name}) == 0;
-    m_made = m_added && Run({kIp, "-n", m_name, "link", "set", "lo", "up"}) == 0;
+    m_added = RunToEnd({kIp, "netns", "add", m_name}) == 0;
+    m_made = m_added && RunToEnd({kIp, "-n", m_name, "link", "set", "lo", "up"}) == 0;
 }
 
 NetworkNamespace::~NetworkNamespace()
@@ -53,7 +44,7 @@ NetworkNamespace::~NetworkNamespace()
         return; // a namespace of that name, if any, is not this one's
     for (int attempt = 0; attempt < 100 && KillAll(); ++attempt)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    Run({kIp, "netns", "delete", m_name});
+    RunToEnd({kIp, "netns", "delete", m_name});
 }
 
 std::vector<std::string> NetworkNamespace::Inside(const std::vector<std::string>& command) const
@@ -67,7 +58,7 @@ std::vector<std::string> NetworkNamespace::Inside(const std::vector<std::string>
 bool NetworkNamespace::KillAll() const
 {
     std::string pids;
-    Run({kIp, "netns", "pids", m_name}, &pids);
+    RunToEnd({kIp, "netns", "pids", m_name}, &pids);
     std::istringstream list(pids);
     bool any = false;
     for (pid_t pid; list >> pid; any = true)
