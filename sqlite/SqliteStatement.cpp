@@ -71,9 +71,15 @@ std::int64_t CSqliteStatement::Integer(int column) const
 
 std::string CSqliteStatement::Text(int column) const
 {
+    return std::string(TextView(column));
+}
+
+std::string_view CSqliteStatement::TextView(int column) const
+{
     const auto* text = sqlite3_column_text(m_stmt, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)))
-                : std::string();
+    return text ? std::string_view(reinterpret_cast<const char*>(text),
+                                   static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)))
+                : std::string_view();
 }
 
 std::span<const unsigned char> CSqliteStatement::Blob(int column) const

@@ -36,6 +36,8 @@ public:
 
     std::int64_t Integer(int column) const;
     std::string Text(int column) const;
+    // The text itself, valid until the next step.
+    std::string_view TextView(int column) const;
     std::span<const unsigned char> Blob(int column) const;
 
 private:

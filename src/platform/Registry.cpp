@@ -311,14 +311,15 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
     return CopyData(value, type, data, size);
 }
 
-LSTATUS RegQuerySubkeys(HKEY key, const std::function<bool(const RegSubkey&)>& each)
+LSTATUS RegQuerySubkeys(HKEY key, const std::function<void(std::string_view name)>& subkey,
+                        const std::function<void(std::size_t place, const RegValueView& value)>& value)
 {
     Resolved resolved;
     if (LSTATUS status = Resolve(key, resolved); status != ERROR_SUCCESS)
         return status;
     if ((resolved.access & (KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE)) != (KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    return resolved.hive->Children(resolved.id, each);
+    return resolved.hive->Children(resolved.id, subkey, value);
 }
 
 LSTATUS RegDeleteKey(HKEY parent, const char* subKey)

@@ -2,6 +2,7 @@
 
 #include "HiveLocation.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@ constexpr int kApplicationId = 0x54525647;
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 10000;
 constexpr std::size_t kKeyCacheLimit = 256;
+constexpr const char* kScanCacheSize = "PRAGMA cache_size = 64";
+constexpr std::int64_t kDefaultCacheSize = -2000; // SQLite's: 2,000 KiB
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys(
@@ -266,33 +269,61 @@ LSTATUS CRegistryHive::ChildAfter(KeyId parent, std::string_view afterFolded, st
     return ERROR_SUCCESS;
 }
 
-LSTATUS CRegistryHive::Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each)
+LSTATUS CRegistryHive::Children(KeyId parent, const std::function<void(std::string_view)>& subkey,
+                                const std::function<void(std::size_t, const RegValueView&)>& value)
 {
-    // One row per value, or one without a value (seq 0, as sequence numbers start at 1) for a
-    // subkey that has none. Key ids start at 1 too.
-    auto query = Statement("SELECT k.id, k.name, coalesce(v.seq, 0), v.name, v.type, v.data FROM keys k "
-                           "LEFT JOIN vals v ON v.key = k.id WHERE k.parent = ?1 ORDER BY k.folded");
-    query.Bind(1, parent);
-    RegSubkey child;
-    KeyId current = 0;
-    while (query.Step()) {
-        if (query.Integer(0) != current) {
-            if (current != 0 && !each(child))
-                return ERROR_SUCCESS;
-            current = query.Integer(0);
-            child.name = query.Text(1);
-            child.values.clear();
-        }
-        if (query.Integer(2) == 0)
-            continue;
-        const auto data = query.Blob(5);
-        child.values.push_back({query.Text(3), static_cast<DWORD>(query.Integer(4)), {data.begin(), data.end()}});
+    if (LSTATUS status = Begin(false); status != ERROR_SUCCESS)
+        return status;
+    // The read goes through the tables once, a few pages at a time. A cache of the usual size
+    // would keep all its pages for nothing, each new one costing a page fault: a small one does.
+    const std::string restore = "PRAGMA cache_size = " + std::to_string(CacheSize());
+    Exec(kScanCacheSize);
+    const LSTATUS status = ReadChildren(parent, subkey, value);
+    Exec(restore.c_str());
+    if (status != ERROR_SUCCESS) {
+        Rollback();
+        return status;
     }
-    if (query.Failed())
-        return Finish(query);
-    if (current != 0)
-        each(child);
-    return ERROR_SUCCESS;
+    return Commit();
+}
+
+std::int64_t CRegistryHive::CacheSize()
+{
+    auto size = Statement("PRAGMA cache_size");
+    return size.Step() ? size.Integer(0) : kDefaultCacheSize;
+}
+
+LSTATUS CRegistryHive::ReadChildren(KeyId parent, const std::function<void(std::string_view)>& subkey,
+                                    const std::function<void(std::size_t, const RegValueView&)>& value)
+{
+    // Each subkey's id with its place, sorted by id to place the values.
+    std::vector<std::pair<KeyId, std::size_t>> places;
+    auto keys = Statement("SELECT id, name FROM keys WHERE parent = ?1 ORDER BY folded");
+    keys.Bind(1, parent);
+    while (keys.Step()) {
+        places.emplace_back(keys.Integer(0), places.size());
+        subkey(keys.TextView(1));
+    }
+    if (keys.Failed() || places.empty())
+        return Finish(keys);
+    std::sort(places.begin(), places.end());
+    // One pass over the values table in storage order, which is ValueAt order. It reads values
+    // of other keys too, but a caller wanting all of a key's subkeys wants nearly all the hive;
+    // a lookup per subkey through the index costs twice as much.
+    auto values = Statement("SELECT key, name, type, data FROM vals ORDER BY seq");
+    KeyId key = 0;
+    auto place = places.end();
+    while (values.Step()) {
+        if (values.Integer(0) != key) {
+            key = values.Integer(0);
+            place = std::lower_bound(places.begin(), places.end(), std::make_pair(key, std::size_t{0}));
+            if (place != places.end() && place->first != key)
+                place = places.end();
+        }
+        if (place != places.end())
+            value(place->second, {values.TextView(1), static_cast<DWORD>(values.Integer(2)), values.Blob(3)});
+    }
+    return Finish(values);
 }
 
 CRegistryHive::Version CRegistryHive::CurrentVersion()

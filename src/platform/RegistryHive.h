@@ -47,8 +47,10 @@ public:
     // (an upper-cased name) when that is given; ERROR_NO_MORE_ITEMS past the end.
     LSTATUS ChildAt(KeyId parent, DWORD index, std::string& name);
     LSTATUS ChildAfter(KeyId parent, std::string_view afterFolded, std::string& name);
-    // Every subkey in ChildAt order with all its values, one at a time, while `each` returns true.
-    LSTATUS Children(KeyId parent, const std::function<bool(const RegSubkey&)>& each);
+    // Every subkey's name in ChildAt order, then each of their values in ValueAt order with the
+    // subkey's place in that order, both read in one state of the hive (RegQuerySubkeys).
+    LSTATUS Children(KeyId parent, const std::function<void(std::string_view)>& subkey,
+                     const std::function<void(std::size_t, const RegValueView&)>& value);
     LSTATUS HasChildren(KeyId key, bool& hasChildren);
     LSTATUS DeleteKey(KeyId key);
 
@@ -94,6 +96,9 @@ private:
     CSqliteStatement Statement(std::string_view sql);
     LSTATUS Status(int sqliteResult) const;
     LSTATUS Finish(const CSqliteStatement& statement);
+    std::int64_t CacheSize();
+    LSTATUS ReadChildren(KeyId parent, const std::function<void(std::string_view)>& subkey,
+                         const std::function<void(std::size_t, const RegValueView&)>& value);
 
     std::string m_path;
     dev_t m_device = 0;

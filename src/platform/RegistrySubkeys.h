@@ -3,24 +3,30 @@
 #include "Registry.h"
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// A key's subkeys with their values in one read, for a caller that wants them all (the profile
-// list): one query instead of an open and a query per value, and no copy of them all at once.
+// A key's subkeys with all their values in one read, for a caller that wants them all (the profile
+// list): one pass over the subkeys and one over the values, instead of a lookup per value, and
+// nothing copied that the caller does not keep.
 struct RegValue {
     std::string name;
     DWORD type = 0;
     std::vector<unsigned char> data;
 };
 
-struct RegSubkey {
-    std::string name;
-    std::vector<RegValue> values;
+struct RegValueView {
+    std::string_view name;
+    DWORD type = 0;
+    std::span<const unsigned char> data;
 };
 
-// Calls `each` with every subkey of `key` in RegEnumKeyEx order, holding what RegEnumValue gives
-// for it (the values in no set order), until `each` returns false. The subkey lasts only for the
-// call, and `each` must not change the registry: the read is still going on. Needs the rights
-// of both calls.
-LSTATUS RegQuerySubkeys(HKEY key, const std::function<bool(const RegSubkey&)>& each);
+// Calls `subkey` with the name of every subkey of `key` in RegEnumKeyEx order, then `value` for
+// every value of those subkeys with its subkey's place in that order (0 for the first). One
+// subkey's values come in RegEnumValue order, but those of different subkeys may come mixed. The
+// views last only for the call, and neither callback may change the registry: the read is still
+// going on. Needs the rights of both calls.
+LSTATUS RegQuerySubkeys(HKEY key, const std::function<void(std::string_view name)>& subkey,
+                        const std::function<void(std::size_t place, const RegValueView& value)>& value);

@@ -6,6 +6,29 @@
 #include <framework/StringTable.h>
 #include <res/resource.h>
 
+namespace {
+
+// False at the first value missing or unreadable.
+bool ReadProfileValues(ConnectionProfile& profile, CRegistryKey& reader)
+{
+    DWORD duration = 0;
+    DWORD required = 0;
+    if (!(reader.ReadString(IDS_REG_DUN_PHONEBOOK_ENTRY, profile.DUNPhonebookEntry) &&
+          reader.ReadString(IDS_REG_SCRIPT_PATH, profile.ScriptPath) &&
+          reader.ReadString(IDS_REG_LOGIN_APP_PATH, profile.LoginAppPath) &&
+          reader.ReadString(IDS_REG_TOKEN_SERIAL_NUMBER, profile.TokenSerialNumber) &&
+          reader.ReadDword(IDS_REG_UPDATE_PASSCODE_DURATION, duration)))
+        return false;
+    SetPasscodeDuration(profile, duration);
+    if (!(reader.ReadString(IDS_REG_USER_LOGIN, profile.UserLogin) &&
+          reader.ReadDword(IDS_REG_USER_LOGIN_REQUIRED, required)))
+        return false;
+    SetUserLoginRequired(profile, required);
+    return true;
+}
+
+} // namespace
+
 ConnectionProfile::ConnectionProfile(std::string name) : ProfileName(std::move(name)) {}
 
 // An empty name would address the profiles key itself: its values, or the whole key on Delete.

@@ -1,10 +1,10 @@
 #include "ProfileList.h"
 
 #include "ProfileNames.h"
-#include "ProfileValues.h"
 #include "RegistryKey.h"
 #include "RegistryValues.h"
 
+#include <platform/RegistrySubkeys.h>
 #include <res/resource.h>
 
 #include <algorithm>
@@ -55,28 +55,29 @@ bool LoadEachByPath(CRegistryKey& key, std::vector<std::unique_ptr<ConnectionPro
 bool CProfileList::LoadProfiles()
 {
     CRegistryKey key(IDS_REG_PROFILES_KEY);
-    bool readAll = true;
-    const auto read = [this, &readAll](const RegSubkey& subkey) {
-        auto profile = std::make_unique<ConnectionProfile>(subkey.name);
-        const CSubkeyValues values(subkey.values);
-        if (AddressesItself(subkey.name) && !ReadProfileValues(*profile, values))
-            return readAll = false;
-        m_profiles.push_back(std::move(profile));
-        return true;
+    const CProfileValueTaker taker;
+    std::vector<unsigned> taken;
+    const auto subkey = [this, &taken](std::string_view name) {
+        m_profiles.push_back(std::make_unique<ConnectionProfile>(std::string(name)));
+        taken.push_back(0);
     };
-    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), read) != ERROR_SUCCESS) {
+    const auto value = [this, &taker, &taken](std::size_t place, const RegValueView& stored) {
+        taken[place] |= taker.Take(*m_profiles[place], stored.name, stored.data);
+    };
+    if (!key.IsOpen() || RegQuerySubkeys(key.GetHandle(), subkey, value) != ERROR_SUCCESS) {
         m_profiles.clear();
         return LoadEachByPath(key, m_profiles);
     }
-    // The others by their paths now that the read is done, in order: the list ends at the first
-    // that does not load.
-    for (auto profile = m_profiles.begin(); profile != m_profiles.end(); ++profile) {
-        if (!AddressesItself((*profile)->ProfileName) && !(*profile)->Load()) {
-            m_profiles.erase(profile, m_profiles.end());
+    // In order, the list ending at the first profile that does not load; the others by their
+    // paths now that the read is done.
+    for (std::size_t i = 0; i < m_profiles.size(); ++i) {
+        ConnectionProfile& profile = *m_profiles[i];
+        if (AddressesItself(profile.ProfileName) ? taken[i] != CProfileValueTaker::kAll : !profile.Load()) {
+            m_profiles.erase(m_profiles.begin() + static_cast<std::ptrdiff_t>(i), m_profiles.end());
             return false;
         }
     }
-    return readAll;
+    return true;
 }
 
 std::vector<std::unique_ptr<ConnectionProfile>>::const_iterator CProfileList::Find(std::string_view name) const

@@ -1,8 +1,10 @@
 #include "RegistryValues.h"
 
 #include "ProfileNames.h"
+#include "ProfileValues.h"
 
 #include <framework/StringTable.h>
+#include <res/resource.h>
 
 #include <algorithm>
 
@@ -30,24 +32,41 @@ bool DwordFromData(std::span<const unsigned char> data, DWORD& value)
     return true;
 }
 
-const RegValue* CSubkeyValues::Find(unsigned nameId) const
+namespace {
+
+// In the bits' order; the last two are numbers.
+constexpr unsigned kValueNames[] = {IDS_REG_DUN_PHONEBOOK_ENTRY,  IDS_REG_SCRIPT_PATH,
+                                    IDS_REG_LOGIN_APP_PATH,       IDS_REG_TOKEN_SERIAL_NUMBER,
+                                    IDS_REG_USER_LOGIN,           IDS_REG_UPDATE_PASSCODE_DURATION,
+                                    IDS_REG_USER_LOGIN_REQUIRED};
+
+constexpr std::string ConnectionProfile::* kTextFields[] = {
+    &ConnectionProfile::DUNPhonebookEntry, &ConnectionProfile::ScriptPath, &ConnectionProfile::LoginAppPath,
+    &ConnectionProfile::TokenSerialNumber, &ConnectionProfile::UserLogin};
+
+} // namespace
+
+CProfileValueTaker::CProfileValueTaker()
 {
-    const auto name = FindString(nameId);
-    if (!name)
-        return nullptr;
-    const auto found = std::find_if(m_values.begin(), m_values.end(),
-                                    [&name](const RegValue& value) { return ProfileNamesEqual(value.name, *name); });
-    return found == m_values.end() ? nullptr : &*found;
+    for (std::size_t i = 0; i < m_names.size(); ++i)
+        m_names[i] = FindString(kValueNames[i]).value_or(std::string_view());
 }
 
-bool CSubkeyValues::ReadString(unsigned nameId, std::string& value) const
+unsigned CProfileValueTaker::Take(ConnectionProfile& profile, std::string_view name,
+                                  std::span<const unsigned char> data) const
 {
-    const RegValue* found = Find(nameId);
-    return found && TextFromData(found->data, value);
-}
-
-bool CSubkeyValues::ReadDword(unsigned nameId, DWORD& value) const
-{
-    const RegValue* found = Find(nameId);
-    return found && DwordFromData(found->data, value);
+    const auto found = std::find_if(m_names.begin(), m_names.end(), [name](std::string_view known) {
+        return !known.empty() && ProfileNamesEqual(known, name);
+    });
+    const auto index = static_cast<std::size_t>(found - m_names.begin());
+    if (index < std::size(kTextFields))
+        return TextFromData(data, profile.*kTextFields[index]) ? 1u << index : 0;
+    DWORD number = 0;
+    if (found == m_names.end() || !DwordFromData(data, number))
+        return 0;
+    if (kValueNames[index] == IDS_REG_UPDATE_PASSCODE_DURATION)
+        SetPasscodeDuration(profile, number);
+    else
+        SetUserLoginRequired(profile, number);
+    return 1u << index;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <platform/RegistrySubkeys.h>
+#include <platform/WinTypes.h>
 
+#include <array>
 #include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 // How a key's text and numbers are read from their stored bytes, whatever the stored type:
 // text of at most 199 characters up to its first zero byte; a number of at most 4 bytes,
@@ -12,18 +13,22 @@
 bool TextFromData(std::span<const unsigned char> data, std::string& value);
 bool DwordFromData(std::span<const unsigned char> data, DWORD& value);
 
-// One subkey's values from RegQuerySubkeys, read by string-table name as CRegistryKey reads
-// them from an open key: names compare without regard to ASCII case; `value` keeps its content
-// on failure.
-class CSubkeyValues {
-public:
-    explicit CSubkeyValues(const std::vector<RegValue>& values) : m_values(values) {}
+class ConnectionProfile;
 
-    bool ReadString(unsigned nameId, std::string& value) const;
-    bool ReadDword(unsigned nameId, DWORD& value) const;
+// Fills profiles from the values of RegQuerySubkeys, each read as CRegistryKey reads it from an
+// open key and stored as ConnectionProfile::Load stores it; names compare without regard to ASCII case.
+class CProfileValueTaker {
+public:
+    // Every one of the seven values taken.
+    static constexpr unsigned kAll = 0x7f;
+
+    CProfileValueTaker();
+
+    // The bit of the value `name` that it fills in `profile`: 0 when it is none of the seven or
+    // its data cannot be read.
+    unsigned Take(ConnectionProfile& profile, std::string_view name, std::span<const unsigned char> data) const;
 
 private:
-    const RegValue* Find(unsigned nameId) const;
-
-    const std::vector<RegValue>& m_values;
+    // Empty where the string table lacks a name: that value is then never taken.
+    std::array<std::string_view, 7> m_names;
 };

@@ -87,6 +87,15 @@ const Hive kHives[] = {
          SetRaw("a", "SCRIPTPATH", REG_SZ, std::string("/x\0", 3));
      },
      true, 1},
+    {"ValuesStoredApart",
+     [] {
+         Save("b");
+         Save("a");
+         DeleteValue("b", "ScriptPath");
+         SetRaw("b", "ScriptPath", REG_SZ, std::string("/later\0", 7));
+         SetRaw("a", "Other", REG_SZ, "x");
+     },
+     true, 2},
     {"TextOfOtherTypes",
      [] {
          Save("a");
