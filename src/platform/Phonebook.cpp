@@ -5,8 +5,11 @@
 #include "PeersDirectory.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,6 +26,25 @@ std::vector<std::string> EntryNames()
     return names;
 }
 
+// The names a call read but had no room for, kept for the caller's next call with room: the two
+// calls of one listing then read the sources once (NetworkManager costs a round of D-Bus calls
+// per connection) and agree on the count. Kept briefly, so a later listing reads afresh.
+struct UnsentNames {
+    std::vector<std::string> names;
+    std::chrono::steady_clock::time_point readAt;
+};
+std::optional<UnsentNames> g_unsent; // the phonebook is read on one thread
+constexpr auto kUnsentKeptFor = std::chrono::seconds(1);
+
+std::vector<std::string> NamesForRoom(DWORD bytes)
+{
+    std::optional<UnsentNames> unsent = std::exchange(g_unsent, std::nullopt);
+    if (unsent && std::chrono::steady_clock::now() - unsent->readAt < kUnsentKeptFor &&
+        bytes >= unsent->names.size() * sizeof(RASENTRYNAME))
+        return std::move(unsent->names);
+    return EntryNames();
+}
+
 } // namespace
 
 DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* entries, DWORD* bytes, DWORD* count)
@@ -31,11 +53,12 @@ DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* 
         return ERROR_INVALID_PARAMETER;
     if (entries->dwSize != sizeof(RASENTRYNAME))
         return ERROR_INVALID_SIZE;
-    const std::vector<std::string> names = EntryNames();
+    std::vector<std::string> names = NamesForRoom(*bytes);
     const DWORD needed = static_cast<DWORD>(names.size() * sizeof(RASENTRYNAME));
     *count = static_cast<DWORD>(names.size());
     if (*bytes < needed) {
         *bytes = needed;
+        g_unsent = UnsentNames{std::move(names), std::chrono::steady_clock::now()};
         return ERROR_BUFFER_TOO_SMALL;
     }
     *bytes = needed;

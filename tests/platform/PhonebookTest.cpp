@@ -100,3 +100,19 @@ TEST(Phonebook, RefusesBadRecordsAndReportsTheNeededSize)
     EXPECT_EQ("two", std::string(records[1].szEntryName));
     EXPECT_EQ(sizeof(RASENTRYNAME), records[1].dwSize);
 }
+
+TEST(Phonebook, TheFillingCallGivesWhatTheSizingCallCountedAndALaterListingReadsAfresh)
+{
+    TempDir dir;
+    WriteFile(dir.File("peers/one"), "");
+    RASENTRYNAME records[2] = {};
+    records[0].dwSize = sizeof(RASENTRYNAME);
+    DWORD bytes = 0;
+    DWORD count = 0;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL), RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+    WriteFile(dir.File("peers/two"), "");
+    ASSERT_EQ(ERROR_SUCCESS, RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ("one", std::string(records[0].szEntryName));
+    EXPECT_EQ((std::vector<std::string>{"one", "two"}), Entries());
+}
