@@ -44,6 +44,8 @@ constexpr std::string ConnectionProfile::* kTextFields[] = {
     &ConnectionProfile::DUNPhonebookEntry, &ConnectionProfile::ScriptPath, &ConnectionProfile::LoginAppPath,
     &ConnectionProfile::TokenSerialNumber, &ConnectionProfile::UserLogin};
 
+static_assert(CProfileValueTaker::kAll == (1u << std::size(kValueNames)) - 1);
+
 } // namespace
 
 CProfileValueTaker::CProfileValueTaker()
