@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 namespace {
 
 // Runs the About box with `act` in place of the user and returns the code it ended with.
@@ -66,10 +70,14 @@ TEST(AboutDlg, EscAndTheCloseBoxEndItToo)
     EXPECT_EQ(IDCANCEL, RunAbout(again, [](CDialog& dialog) { dialog.GetSafeHwnd()->close(); }));
 }
 
-TEST(AboutDlg, TheProgramIconComesInTwoSizes)
+// Loading an image format plugin costs a start several of them: the icon needs none.
+TEST(AboutDlg, TheProgramIconComesInTwoSizesWithoutImageFormatPlugins)
 {
     const QIcon icon = LoadIcon(IDR_MAINFRAME);
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ((QList<QSize>{QSize(32, 32), QSize(64, 64)}), icon.availableSizes());
     EXPECT_TRUE(LoadIcon(1).isNull());
+    std::ifstream maps("/proc/self/maps");
+    const std::string mapped((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::string::npos, mapped.find("/imageformats/"));
 }
