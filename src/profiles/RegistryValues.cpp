@@ -18,7 +18,8 @@ bool TextFromData(std::span<const unsigned char> data, std::string& value)
 {
     if (data.size() > kStringBufferSize)
         return false;
-    value.assign(data.begin(), std::find(data.begin(), data.end(), 0));
+    const auto end = std::find(data.begin(), data.end(), 0);
+    value.assign(reinterpret_cast<const char*>(data.data()), static_cast<std::size_t>(end - data.begin()));
     return true;
 }
 
