@@ -55,7 +55,7 @@ bool LoadEachByPath(CRegistryKey& key, std::vector<std::unique_ptr<ConnectionPro
 bool CProfileList::LoadProfiles()
 {
     CRegistryKey key(IDS_REG_PROFILES_KEY);
-    const CProfileValueTaker taker;
+    CProfileValueTaker taker;
     std::vector<unsigned> taken;
     const auto subkey = [this, &taken](std::string_view name) {
         m_profiles.push_back(std::make_unique<ConnectionProfile>(std::string(name)));

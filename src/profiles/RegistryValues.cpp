@@ -35,41 +35,58 @@ bool DwordFromData(std::span<const unsigned char> data, DWORD& value)
 
 namespace {
 
-// In the bits' order; the last two are numbers.
-constexpr unsigned kValueNames[] = {IDS_REG_DUN_PHONEBOOK_ENTRY,  IDS_REG_SCRIPT_PATH,
-                                    IDS_REG_LOGIN_APP_PATH,       IDS_REG_TOKEN_SERIAL_NUMBER,
-                                    IDS_REG_USER_LOGIN,           IDS_REG_UPDATE_PASSCODE_DURATION,
-                                    IDS_REG_USER_LOGIN_REQUIRED};
+// A profile's value: a text, or a number stored through its setter.
+struct ValueField {
+    unsigned nameId;
+    std::string ConnectionProfile::* text;
+    void (*setNumber)(ConnectionProfile&, DWORD);
+};
 
-constexpr std::string ConnectionProfile::* kTextFields[] = {
-    &ConnectionProfile::DUNPhonebookEntry, &ConnectionProfile::ScriptPath, &ConnectionProfile::LoginAppPath,
-    &ConnectionProfile::TokenSerialNumber, &ConnectionProfile::UserLogin};
+// In the bits' order, which is the order ConnectionProfile::Save writes them in.
+constexpr ValueField kFields[] = {
+    {IDS_REG_DUN_PHONEBOOK_ENTRY, &ConnectionProfile::DUNPhonebookEntry, nullptr},
+    {IDS_REG_SCRIPT_PATH, &ConnectionProfile::ScriptPath, nullptr},
+    {IDS_REG_LOGIN_APP_PATH, &ConnectionProfile::LoginAppPath, nullptr},
+    {IDS_REG_TOKEN_SERIAL_NUMBER, &ConnectionProfile::TokenSerialNumber, nullptr},
+    {IDS_REG_UPDATE_PASSCODE_DURATION, nullptr, SetPasscodeDuration},
+    {IDS_REG_USER_LOGIN, &ConnectionProfile::UserLogin, nullptr},
+    {IDS_REG_USER_LOGIN_REQUIRED, nullptr, SetUserLoginRequired},
+};
 
-static_assert(CProfileValueTaker::kAll == (1u << std::size(kValueNames)) - 1);
+static_assert(std::size(kFields) == CProfileValueTaker::kValues);
 
 } // namespace
 
 CProfileValueTaker::CProfileValueTaker()
 {
     for (std::size_t i = 0; i < m_names.size(); ++i)
-        m_names[i] = FindString(kValueNames[i]).value_or(std::string_view());
+        m_names[i] = FindString(kFields[i].nameId).value_or(std::string_view());
 }
 
 unsigned CProfileValueTaker::Take(ConnectionProfile& profile, std::string_view name,
-                                  std::span<const unsigned char> data) const
+                                  std::span<const unsigned char> data)
 {
-    const auto found = std::find_if(m_names.begin(), m_names.end(), [name](std::string_view known) {
-        return !known.empty() && ProfileNamesEqual(known, name);
-    });
-    const auto index = static_cast<std::size_t>(found - m_names.begin());
-    if (index < std::size(kTextFields))
-        return TextFromData(data, profile.*kTextFields[index]) ? 1u << index : 0;
-    DWORD number = 0;
-    if (found == m_names.end() || !DwordFromData(data, number))
+    const std::size_t index = Find(name);
+    if (index == m_names.size())
         return 0;
-    if (kValueNames[index] == IDS_REG_UPDATE_PASSCODE_DURATION)
-        SetPasscodeDuration(profile, number);
-    else
-        SetUserLoginRequired(profile, number);
+    m_next = index + 1;
+    const ValueField& field = kFields[index];
+    if (field.text)
+        return TextFromData(data, profile.*field.text) ? 1u << index : 0;
+    DWORD number = 0;
+    if (!DwordFromData(data, number))
+        return 0;
+    field.setNumber(profile, number);
     return 1u << index;
+}
+
+std::size_t CProfileValueTaker::Find(std::string_view name) const
+{
+    // Values mostly come in the order they were written: the name after the last one found first.
+    for (std::size_t tried = 0; tried < m_names.size(); ++tried) {
+        const std::size_t index = (m_next + tried) % m_names.size();
+        if (!m_names[index].empty() && ProfileNamesEqual(m_names[index], name))
+            return index;
+    }
+    return m_names.size();
 }
