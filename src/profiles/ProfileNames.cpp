@@ -13,6 +13,7 @@ char FoldAscii(char c)
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    // Names mostly match in their case too: one plain comparison settles those.
+    return a == b || std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                                [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
 }
