@@ -1,6 +1,7 @@
 #include "ComboBox.h"
 
 #include <QComboBox>
+#include <QStringListModel>
 
 namespace {
 
@@ -27,7 +28,12 @@ int Search(const QComboBox* box, int startAfter, Match match)
 void AppendKeepingSelection(QComboBox* box, const QStringList& items)
 {
     const int selected = box->currentIndex();
-    box->addItems(items);
+    // An empty box takes a whole list at once, without a row insert and a change per item.
+    auto* list = qobject_cast<QStringListModel*>(box->model());
+    if (list && box->count() == 0)
+        list->setStringList(items);
+    else
+        box->addItems(items);
     // Filling an empty box must not select its first item.
     box->setCurrentIndex(selected);
 }
