@@ -6,6 +6,10 @@
 #include <QDBusObjectPath>
 #include <QStringList>
 
+#include <cstdlib>
+#include <string_view>
+#include <unistd.h>
+
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
@@ -76,10 +80,34 @@ std::vector<std::string> ReadNames(const QDBusConnection& bus)
     return names;
 }
 
+// The socket of the system bus when its address is a plain path (the usual form, and libdbus's
+// default when none is set); empty for any other kind of address.
+std::string SystemBusSocketPath()
+{
+    const char* address = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    if (address == nullptr)
+        return "/var/run/dbus/system_bus_socket";
+    constexpr std::string_view kPathPrefix = "unix:path=";
+    const std::string_view text(address);
+    if (!text.starts_with(kPathPrefix) || text.find_first_of(",;%") != std::string_view::npos)
+        return {};
+    return std::string(text.substr(kPathPrefix.size()));
+}
+
+// Whether a system bus may be there to ask. Without its socket, QtDBus is not started at all: it
+// would start a thread of its own for the program's whole life, to find nothing.
+bool SystemBusMayRun()
+{
+    const std::string socket = SystemBusSocketPath();
+    return socket.empty() || ::access(socket.c_str(), F_OK) == 0;
+}
+
 } // namespace
 
 std::vector<std::string> NetworkManagerConnectionNames()
 {
+    if (!SystemBusMayRun())
+        return {};
     std::vector<std::string> names =
         ReadNames(QDBusConnection::connectToBus(QDBusConnection::SystemBus, kConnectionName));
     QDBusConnection::disconnectFromBus(kConnectionName);

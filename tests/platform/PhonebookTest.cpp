@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -115,4 +116,17 @@ TEST(Phonebook, TheFillingCallGivesWhatTheSizingCallCountedAndALaterListingReads
     EXPECT_EQ(1u, count);
     EXPECT_EQ("one", std::string(records[0].szEntryName));
     EXPECT_EQ((std::vector<std::string>{"one", "two"}), Entries());
+}
+
+// Without a system bus to ask, listing starts no D-Bus machinery (QtDBus keeps a thread for good).
+TEST(Phonebook, WithoutASystemBusSocketNoDBusThreadStarts)
+{
+    TempDir dir;
+    EXPECT_TRUE(Entries().empty());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        EXPECT_NE("QDBusConnection", name);
+    }
 }
