@@ -310,7 +310,7 @@ LSTATUS CRegistryHive::ReadChildren(KeyId parent, const std::function<void(std::
     // One pass over the values table in storage order, which is ValueAt order. It reads values
     // of other keys too, but a caller wanting all of a key's subkeys wants nearly all the hive;
     // a lookup per subkey through the index costs twice as much.
-    auto values = Statement("SELECT key, name, type, data FROM vals ORDER BY seq");
+    auto values = Statement("SELECT key, name, data FROM vals ORDER BY seq");
     KeyId key = 0;
     auto place = places.end();
     while (values.Step()) {
@@ -321,7 +321,7 @@ LSTATUS CRegistryHive::ReadChildren(KeyId parent, const std::function<void(std::
                 place = places.end();
         }
         if (place != places.end())
-            value(place->second, {values.TextView(1), static_cast<DWORD>(values.Integer(2)), values.Blob(3)});
+            value(place->second, {values.TextView(1), values.Blob(2)});
     }
     return Finish(values);
 }

@@ -8,18 +8,18 @@
 #include <string_view>
 #include <vector>
 
-// A key's subkeys with all their values in one read, for a caller that wants them all (the profile
-// list): one pass over the subkeys and one over the values, instead of a lookup per value, and
-// nothing copied that the caller does not keep.
+// A value as the registry holds it: its name as stored, its type and its bytes.
 struct RegValue {
     std::string name;
     DWORD type = 0;
     std::vector<unsigned char> data;
 };
 
+// A key's subkeys with all their values in one read, for a caller that wants them all (the profile
+// list): one pass over the subkeys and one over the values, instead of a lookup per value, and
+// nothing copied that the caller does not keep.
 struct RegValueView {
     std::string_view name;
-    DWORD type = 0;
     std::span<const unsigned char> data;
 };
 
