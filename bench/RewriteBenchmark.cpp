@@ -17,11 +17,9 @@ void BM_RewriteScript(benchmark::State& state)
     const auto bytes = static_cast<std::size_t>(state.range(0));
     WriteLargeScript(source, bytes);
 
-    const TokenServiceCalls calls = FixedPasscodeCalls();
-    const RewriteInputs inputs = BenchInputs();
     RunPasscodes passcodes;
     for (auto _ : state) {
-        if (!RewriteScript(calls, inputs, passcodes, source, target))
+        if (!RewriteWithFixedValues(source, target, passcodes))
             state.SkipWithError("rewrite failed");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));

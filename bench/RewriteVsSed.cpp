@@ -109,7 +109,7 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::string(argv[1]) == "--rewrite") {
         RunPasscodes passcodes;
-        return RewriteScript(FixedPasscodeCalls(), BenchInputs(), passcodes, argv[2], argv[3]) ? 0 : 1;
+        return RewriteWithFixedValues(argv[2], argv[3], passcodes) ? 0 : 1;
     }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const auto dir = std::filesystem::temp_directory_path() / ("trevalo-sed-" + std::to_string(::getpid()));

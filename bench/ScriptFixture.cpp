@@ -1,7 +1,10 @@
 #include "ScriptFixture.h"
 
+#include <platform/FileSystem.h>
+
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 
 void WriteLargeScript(const std::string& path, std::size_t bytes)
 {
@@ -43,4 +46,15 @@ TokenServiceCalls FixedPasscodeCalls()
 RewriteInputs BenchInputs()
 {
     return RewriteInputs{1, "12345678", "ann.example", true, "000123456789"};
+}
+
+bool RewriteWithFixedValues(const std::string& source, const std::string& target, RunPasscodes& passcodes)
+{
+    CHeldFolder folder;
+    struct stat text {};
+    if (folder.Open(DirectoryOf(target)) != 0 || folder.Stat(NameOf(source), text) != 0)
+        return false;
+    JournalEntry entry = MakeRunEntry(target, folder.Identity(), IdentityOf(text));
+    entry.backupName = NameOf(source);
+    return RewriteScript(FixedPasscodeCalls(), BenchInputs(), passcodes, folder, entry);
 }

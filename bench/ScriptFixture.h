@@ -12,6 +12,9 @@ void WriteLargeScript(const std::string& path, std::size_t bytes);
 TokenServiceCalls FixedPasscodeCalls();
 RewriteInputs BenchInputs();
 
+// Rewrites `source` into `target`, both in one folder, with the values above, as a run does.
+bool RewriteWithFixedValues(const std::string& source, const std::string& target, RunPasscodes& passcodes);
+
 // The values FixedPasscodeCalls and BenchInputs put in, as sed substitutions.
 inline constexpr const char* kSedScript = "s/#\\$PASSCODE#\\$/1234567887654321/;"
                                           "s/#\\$NEXT_PASSCODE#\\$/1234567812345678/;"

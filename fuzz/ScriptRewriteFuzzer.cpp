@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -155,11 +156,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string script = ScriptText(data, size);
     WriteWholeFile(source, script);
 
+    static CHeldFolder folder;
+    Require(folder.IsOpen() || folder.Open(ScratchDirectory()) == 0, "the scratch folder cannot be held");
+    struct stat text {};
+    Require(folder.Stat("LOGIN.BAK", text) == 0, "the source is missing");
     TokenServiceCalls calls{};
     calls.GetPasscode = FakeGetPasscode;
     const RewriteInputs inputs{1, kPin, kUser, true, kSerial};
     RunPasscodes passcodes;
-    Require(RewriteScript(calls, inputs, passcodes, source, target), "the rewrite failed");
+    Require(RewriteScript(calls, inputs, passcodes, folder, MakeRunEntry(target, folder.Identity(), IdentityOf(text))),
+            "the rewrite failed");
     CheckCopy(script, ReadWholeFile(target));
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <framework/NestedLoops.h>
 #include <framework/RegisteredMessage.h>
 #include <framework/StringTable.h>
-#include <loginrun/ScriptBackup.h>
 #include <loginwindow/LoginDialog.h>
 #include <res/resource.h>
 
@@ -40,10 +39,6 @@ bool CLoginApp::InitInstance()
     SetAppTitle(kAppTitle);
     if (!ClaimChannel())
         return false;
-    // A run cut short (a crash, kill -9) left passcodes in its script: they go before anything
-    // else, and only now that no other copy runs a run of its own.
-    CRunJournal journal;
-    RestoreJournalScripts(journal);
     auto* window = new CLoginDialog(); // frees itself when its window is destroyed
     m_pMainWnd = window;
     if (!window->m_bTokenServiceOpen)

@@ -66,8 +66,7 @@ bool CProfilePropertySheet::Refuse(unsigned message, CPropertyPage& page, CWnd& 
     return false;
 }
 
-bool CProfilePropertySheet::RefuseText(unsigned message, std::string_view insert, CPropertyPage& page,
-                                       CWnd& control)
+bool CProfilePropertySheet::RefuseText(unsigned message, std::string_view insert, CPropertyPage& page, CWnd& control)
 {
     AfxMessageBox(FormatString1(message, insert), MB_OK);
     SetActivePage(&page);
@@ -99,6 +98,8 @@ bool CProfilePropertySheet::CheckEntries(Values& values)
         return Refuse(IDS_LOGIN_APP_NOT_FOUND, advanced, advanced.m_editLoginApp);
     if (advanced.m_strScriptFile.empty())
         return Refuse(IDS_SCRIPT_FILE_EMPTY, advanced, advanced.m_editScriptFile);
+    if (!advanced.m_strScriptFile.starts_with('/'))
+        return RefuseText(IDS_SCRIPT_PATH_NOT_FULL, advanced.m_strScriptFile, advanced, advanced.m_editScriptFile);
     if (!FindFile(advanced.m_strScriptFile))
         return Refuse(IDS_SCRIPT_FILE_NOT_FOUND, advanced, advanced.m_editScriptFile);
     return true;

@@ -1,12 +1,14 @@
 #include "ScriptBackup.h"
 
+#include "RunSteps.h"
+
 #include <framework/MessageBox.h>
 #include <framework/StringTable.h>
 #include <framework/WindowLookup.h>
 #include <platform/FileSystem.h>
-#include <platform/MultiByte.h>
 #include <res/resource.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -15,56 +17,35 @@ namespace {
 // The title of the window that an access-denied move brings forward.
 constexpr const char* kProgramWindowTitle = "Trevalo";
 
-// A script whose backup name is the script itself would be truncated by its own rewrite.
-bool IsItsOwnBackup(const std::string& scriptPath, const std::string& backupPath)
+// A result of MoveScriptBackByPath: the folder at the script's path is not the one the run left
+// its files in (removed, moved away, replaced, not mounted), or it cannot be opened.
+constexpr int kFolderChanged = -2;
+
+int MoveScriptBackByPath(const JournalEntry& entry, CRunJournal& journal)
 {
-    if (scriptPath == backupPath)
-        return true;
-    struct stat script {}, backup {};
-    return ::stat(scriptPath.c_str(), &script) == 0 && ::stat(backupPath.c_str(), &backup) == 0 &&
-           script.st_dev == backup.st_dev && script.st_ino == backup.st_ino;
+    CHeldFolder folder;
+    if (folder.Open(DirectoryOf(entry.script)) != 0 || folder.Identity() != entry.folder)
+        return kFolderChanged;
+    return MoveScriptBack(folder, entry, journal);
 }
 
-// Anything at all under the name, even a directory or a dangling link, is in the way.
-bool SomethingAt(const std::string& path)
+void RestoreEntries(CRunJournal& journal, std::string_view except, bool askAboutUnreachable)
 {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
-// Moves a backup left by an interrupted run back over the script. A failed move shows its
-// message and then `followUp`; a file the journal does not know shows its own message only.
-bool MoveStaleBackupBack(const std::string& scriptPath, const std::string& backupPath, CRunJournal& journal,
-                         unsigned followUp)
-{
-    if (!SomethingAt(backupPath))
-        return true;
-    const int result = MoveScriptBack(scriptPath, journal);
-    if (ReportScriptBack(result, scriptPath))
-        return true;
-    if (result != kBackupNotOurs)
-        AfxMessageBox(FormatString2(followUp, backupPath, scriptPath));
-    return false;
+    // The copy that does not hold the journal may be beside another copy's run.
+    if (!journal.Locked())
+        return;
+    for (const JournalEntry& entry : journal.Entries()) {
+        if (entry.script == except)
+            continue;
+        const int result = MoveScriptBackByPath(entry, journal);
+        if (result != kFolderChanged)
+            ReportScriptBack(result, entry.script);
+        else if (askAboutUnreachable)
+            AskToForget(entry, journal);
+    }
 }
 
 } // namespace
-
-std::string MakeBackupName(std::string_view scriptPath)
-{
-    const std::size_t slash = scriptPath.rfind('/');
-    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const std::string_view name = scriptPath.substr(nameStart);
-    const std::string_view stem = name.substr(0, name.find('.'));
-    return std::string(scriptPath.substr(0, nameStart)) + UpperCaseMultiByte(stem) + ".BAK";
-}
-
-int MoveFileOver(const std::string& source, const std::string& destination)
-{
-    if (!FileExists(source))
-        return ENOENT;
-    // rename() replaces the destination atomically, so there is no separate remove.
-    return RenameFile(source, destination);
-}
 
 bool ReportMoveResult(int result, const std::string& movedFile)
 {
@@ -93,75 +74,96 @@ bool ReportMoveResult(int result, const std::string& movedFile)
     }
 }
 
-int MoveScriptBack(const std::string& scriptPath, CRunJournal& journal)
+int HoldScriptFolder(CHeldFolder& folder, const std::string& scriptPath)
 {
-    const std::string backupPath = MakeBackupName(scriptPath);
-    if (!journal.Knows(scriptPath, backupPath))
-        return SomethingAt(backupPath) ? kBackupNotOurs : ENOENT;
-    const int result = MoveFileOver(backupPath, scriptPath);
-    // Only once the text is back: a backup out of reach (its directory moved away, a share not
-    // mounted) may come back, and must then still be known as ours.
-    if (result == 0)
-        journal.Forget(scriptPath);
-    return result;
+    // A relative path would name a file in whatever folder Trevalo happens to start in.
+    if (!scriptPath.starts_with('/')) {
+        AfxMessageBox(FormatString1(IDS_SCRIPT_PATH_NOT_FULL, scriptPath));
+        return EINVAL;
+    }
+    const int error = folder.Open(DirectoryOf(scriptPath));
+    // Another user who can change that folder or one above it could swap the user's text or
+    // feed the rewrite.
+    if (error == EPERM)
+        AfxMessageBox(FormatString2(IDS_FOLDER_NOT_PRIVATE, folder.RefusedFolder(), scriptPath));
+    return error;
+}
+
+int MoveScriptBack(const CHeldFolder& folder, const JournalEntry& entry, CRunJournal& journal)
+{
+    const std::string scriptName = NameOf(entry.script);
+    folder.RemoveOwnFile(entry.newName);
+    if (folder.HoldsOwnFile(entry.backupName, entry.backup)) {
+        if (const int error = folder.Rename(entry.backupName, scriptName); error != 0)
+            return error;
+        ReachRunStep(RunStep::MovedBack);
+    } else if (!folder.HoldsOwnFile(scriptName, entry.backup)) {
+        // Only once the text is back: a backup out of reach (a share not mounted, a file the
+        // user moved aside) may come back, and must then still be known as ours.
+        return ENOENT;
+    }
+    journal.Forget(entry.script);
+    return 0;
 }
 
 bool ReportScriptBack(int result, const std::string& scriptPath)
 {
+    return ReportMoveResult(result, MakeBackupName(scriptPath));
+}
+
+int OfferUnknownBackup(const CHeldFolder& folder, const std::string& scriptPath, const CRunJournal& journal)
+{
     const std::string backupPath = MakeBackupName(scriptPath);
-    if (result != kBackupNotOurs)
-        return ReportMoveResult(result, backupPath);
-    AfxMessageBox(FormatString2(IDS_BACKUP_NOT_OURS, backupPath, scriptPath));
-    return false;
+    const std::string backupName = NameOf(backupPath);
+    struct stat backup {};
+    const auto othersText = [&](const JournalEntry& entry) {
+        return entry.folder == folder.Identity() && entry.backup == IdentityOf(backup);
+    };
+    const std::vector<JournalEntry> entries = journal.Entries();
+    if (!folder.HoldsOwnFile(backupName) || folder.Stat(backupName, backup) != 0 ||
+        std::any_of(entries.begin(), entries.end(), othersText)) {
+        AfxMessageBox(FormatString2(IDS_BACKUP_IN_THE_WAY, backupPath, scriptPath));
+        return kNotMovedBack;
+    }
+    if (AfxMessageBox(FormatString2(IDS_BACKUP_NOT_OURS, backupPath, scriptPath), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return kNotMovedBack;
+    return folder.Rename(backupName, NameOf(scriptPath));
+}
+
+bool AskToForget(const JournalEntry& entry, CRunJournal& journal)
+{
+    return AfxMessageBox(FormatString2(IDS_RUN_FOLDER_GONE, DirectoryOf(entry.script), entry.script),
+                         MB_YESNO | MB_ICONQUESTION) == IDYES &&
+           journal.Forget(entry.script);
+}
+
+void RestoreJournalScripts(CRunJournal& journal)
+{
+    RestoreEntries(journal, {}, true);
+}
+
+void RestoreOwedScripts(CRunJournal& journal, std::string_view runScript)
+{
+    RestoreEntries(journal, runScript, false);
 }
 
 bool RestoreScript(const std::string& scriptPath, CRunJournal& journal)
 {
-    return ReportScriptBack(MoveScriptBack(scriptPath, journal), scriptPath);
-}
-
-bool RestoreJournalScripts(CRunJournal& journal, std::string_view except)
-{
-    bool allBack = true;
-    for (const JournalEntry& entry : journal.Entries())
-        if (entry.script != except)
-            allBack = RestoreScript(entry.script, journal) && allBack;
-    return allBack;
-}
-
-bool BackUpAndRewriteScript(const std::string& scriptPath, CRunJournal& journal, const ScriptRewriter& rewrite)
-{
-    const std::string backupPath = MakeBackupName(scriptPath);
-    if (IsItsOwnBackup(scriptPath, backupPath)) {
-        AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
+    if (const std::optional<JournalEntry> entry = journal.Find(scriptPath); entry && journal.Locked()) {
+        const int result = MoveScriptBackByPath(*entry, journal);
+        if (result == kFolderChanged)
+            return AskToForget(*entry, journal);
+        return ReportScriptBack(result, scriptPath);
+    }
+    CHeldFolder folder;
+    struct stat backup {};
+    if (const int error = HoldScriptFolder(folder, scriptPath); error != 0) {
+        if (error != EINVAL && error != EPERM)
+            ReportMoveResult(error, scriptPath);
         return false;
     }
-    // Another user who can swap files there could take the user's text or feed the rewrite.
-    if (const std::string folder = DirectoryOf(scriptPath); OthersCanChangeFilesIn(folder)) {
-        AfxMessageBox(FormatString2(IDS_FOLDER_NOT_PRIVATE, folder, scriptPath));
-        return false;
-    }
-    if (!MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_SCRIPT_INVALID_OR_MISSING) ||
-        !MoveStaleBackupBack(scriptPath, backupPath, journal, IDS_STALE_BACKUP_EXISTS))
-        return false;
-    if (!ReportMoveResult(MoveFileOver(scriptPath, backupPath), scriptPath)) {
-        AfxMessageBox(FormatString1(IDS_CANNOT_RENAME_FILE, scriptPath));
-        return false;
-    }
-    // Recorded after the move: a crash in between leaves the user's text under a name the
-    // journal does not know, which is refused, never lost.
-    if (!journal.Record(scriptPath, backupPath)) {
-        const int movedBack = MoveFileOver(backupPath, scriptPath);
-        AfxMessageBox(FormatString2(IDS_JOURNAL_WRITE_FAILED, journal.Path(), SystemErrorText(journal.LastError())));
-        ReportMoveResult(movedBack, backupPath);
-        return false;
-    }
-    if (!rewrite(backupPath, scriptPath)) {
-        // The user's text goes back before any message can wait with passcodes on disk.
-        const int movedBack = MoveScriptBack(scriptPath, journal);
-        AfxMessageBox(FormatString1(IDS_CANNOT_WRITE_FILE, scriptPath));
-        ReportScriptBack(movedBack, scriptPath);
-        return false;
-    }
-    return true;
+    if (folder.Stat(NameOf(MakeBackupName(scriptPath)), backup) != 0)
+        return ReportMoveResult(ENOENT, scriptPath);
+    const int result = OfferUnknownBackup(folder, scriptPath, journal);
+    return result != kNotMovedBack && ReportScriptBack(result, scriptPath);
 }

@@ -1,5 +1,8 @@
 #include "ScriptRewrite.h"
 
+#include "RunSteps.h"
+
+#include <platform/FileSystem.h>
 #include <platform/SecureWipe.h>
 #include <platform/TextFileReader.h>
 #include <platform/TextFileWriter.h>
@@ -34,13 +37,13 @@ void FetchPasscodes(const TokenServiceCalls& calls, const RewriteInputs& inputs,
 
 } // namespace
 
-bool CopyScriptWithValues(const std::string& source, const std::string& target, const PlaceholderValues& values)
+bool CopyScriptWithValues(const CHeldFolder& folder, const JournalEntry& entry, const PlaceholderValues& values)
 {
     CTextFileReader reader;
-    if (!reader.Open(source))
+    if (!reader.Open(folder.OpenOwnFile(entry.backupName, entry.backup)))
         return false;
     CTextFileWriter writer;
-    if (!writer.Open(target))
+    if (!writer.Open(folder.Descriptor(), NameOf(entry.script), entry.newName))
         return false;
     std::string piece;
     piece.reserve(2 * CTextFileReader::kMaxPieceLength);
@@ -50,11 +53,15 @@ bool CopyScriptWithValues(const std::string& source, const std::string& target, 
     }
     SecureWipe(piece);
     // A script that could not be read whole never replaces the one in place.
-    if (reader.Failed()) {
+    if (reader.Failed() || !writer.Flush()) {
         writer.Discard();
         return false;
     }
-    return writer.Close();
+    ReachRunStep(RunStep::Written);
+    if (!writer.Close())
+        return false;
+    ReachRunStep(RunStep::Replaced);
+    return true;
 }
 
 void RunPasscodes::Wipe()
@@ -66,13 +73,13 @@ void RunPasscodes::Wipe()
 }
 
 bool RewriteScript(const TokenServiceCalls& calls, const RewriteInputs& inputs, RunPasscodes& passcodes,
-                   const std::string& source, const std::string& target)
+                   const CHeldFolder& folder, const JournalEntry& entry)
 {
     FetchPasscodes(calls, inputs, passcodes);
     const PlaceholderValues values{
-        passcodes.m_strPasscode, passcodes.m_strNextPasscode,
+        passcodes.m_strPasscode,      passcodes.m_strNextPasscode,
         passcodes.m_strPasscodeNoPin, inputs.pin,
-        inputs.serialNumber, inputs.userLoginRequired ? inputs.userId : std::string_view{},
+        inputs.serialNumber,          inputs.userLoginRequired ? inputs.userId : std::string_view{},
     };
-    return CopyScriptWithValues(source, target, values);
+    return CopyScriptWithValues(folder, entry, values);
 }

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "Placeholders.h"
+#include "RunJournal.h"
 
 #include <token/TokenServiceCalls.h>
 
 #include <string>
 
-// Copies the script `source` to `target` piece by piece (see CTextFileReader) with the
-// placeholders replaced, into a new file that replaces `target` whole (see CTextFileWriter).
-// False when either file cannot be opened, or when reading or writing failed (a full disk):
-// `target` is then as it was.
-bool CopyScriptWithValues(const std::string& source, const std::string& target, const PlaceholderValues& values);
+// Copies the user's text of a run to its script piece by piece (see CTextFileReader) with the
+// placeholders replaced. It reads the backup of `entry` in `folder` only when it is the file the
+// entry records, and writes the entry's new file there, which then replaces the script whole
+// (see CTextFileWriter). False when either file cannot be opened, or when reading or writing
+// failed (a full disk): the script is then as it was.
+bool CopyScriptWithValues(const CHeldFolder& folder, const JournalEntry& entry, const PlaceholderValues& values);
 
 // The passcodes of the latest rewrite, kept until the next one and wiped when they go.
 struct RunPasscodes {
@@ -36,7 +38,7 @@ struct RewriteInputs {
 };
 
 // Asks the token service for fresh passcodes (always, even when a file then cannot be opened),
-// then copies `source` to `target` with the placeholders filled in. The user ID fills
-// "#$USER_NAME#$" only when the profile requires one.
+// then copies the user's text to the script with the placeholders filled in (see
+// CopyScriptWithValues). The user ID fills "#$USER_NAME#$" only when the profile requires one.
 bool RewriteScript(const TokenServiceCalls& calls, const RewriteInputs& inputs, RunPasscodes& passcodes,
-                   const std::string& source, const std::string& target);
+                   const CHeldFolder& folder, const JournalEntry& entry);

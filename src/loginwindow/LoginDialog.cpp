@@ -7,6 +7,7 @@
 #include <framework/HtmlHelp.h>
 #include <framework/MessageBox.h>
 #include <framework/StringTable.h>
+#include <loginrun/ScriptBackup.h>
 #include <platform/SecureWipe.h>
 #include <profiles/AppSettings.h>
 #include <res/Resources.h>
@@ -16,6 +17,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +38,15 @@ const unsigned g_rasNotifyMessage = RegisterWindowMessage("KVRasNotify");
 
 CLoginDialog::CLoginDialog(CWnd* parent) : CDialog(*FindDialogTemplate(IDD_LOGIN))
 {
+    // A run cut short (a crash, kill -9) left passcodes in its script: they go before anything
+    // else, and only by the copy that holds the journal, never beside another copy's run.
+    if (m_runJournal.Lock())
+        RestoreJournalScripts(m_runJournal);
+    else
+        std::fprintf(stderr,
+                     "trevalo: another Trevalo of this user holds the run journal %s: this one puts back no "
+                     "script of it and runs no login\n",
+                     m_runJournal.Path().c_str());
     OpenTokenService();
     m_pProfileList = std::make_unique<CProfileList>();
     m_hAccel = FindAcceleratorTable(IDR_LOGIN_ACCELERATORS);
@@ -213,6 +224,11 @@ void CLoginDialog::OnProfileSelChange()
     m_strCurrentProfileName = selected >= 0 ? m_comboProfile.GetLBText(selected) : std::string();
     m_pCurrentProfile = m_pProfileList->FindByName(m_strCurrentProfileName);
     CAppSettings::SaveDefaultProfile(m_strCurrentProfileName);
+    TakeCurrentProfile();
+}
+
+void CLoginDialog::TakeCurrentProfile()
+{
     if (m_pCurrentProfile) {
         const ConnectionProfile& profile = *m_pCurrentProfile;
         m_bProfileUsable = true;

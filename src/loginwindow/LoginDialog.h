@@ -8,7 +8,9 @@
 #include <framework/Edit.h>
 #include <framework/Menu.h>
 #include <framework/Static.h>
+#include <loginrun/RunJournal.h>
 #include <loginrun/ScriptRewrite.h>
+#include <loginrun/ScriptRun.h>
 #include <platform/ChildProcess.h>
 #include <profiles/ProfileList.h>
 #include <res/AcceleratorResource.h>
@@ -35,6 +37,8 @@ public:
 
     void RefreshProfiles();
     void OnProfileSelChange();
+    // Checks the current profile's phonebook entry and token, then updates the controls.
+    void TakeCurrentProfile();
     void OnTokenSelChange();
     void OnUserIdChange();
     void OnProfileButton();
@@ -58,7 +62,7 @@ public:
     LRESULT OnRasNotify(WPARAM wParam, LPARAM lParam);
     // True when the user's session may end now.
     bool OnQueryEndSession();
-    bool RewriteScript(const std::string& source, const std::string& target);
+    bool RewriteScript(const CHeldFolder& folder, const JournalEntry& entry);
     bool RestoreScript();
 
     CStatic m_staticUserId;
@@ -93,7 +97,7 @@ public:
     std::unique_ptr<CChildProcess> m_hLoginAppProcess;
     // The run's own script, token and user ID rule: a restore owed after the run goes to this
     // script, and a rewrite fills it, even when another profile has been chosen since.
-    std::string m_strRunScriptPath;
+    std::unique_ptr<CScriptRun> m_pScriptRun;
     std::string m_strRunSerial;
     bool m_bRunUserLoginRequired = false;
 
@@ -111,13 +115,18 @@ private:
     void ClearPin();
     void StartRun(bool testMode);
     bool SelectRunToken(const std::string& serial);
-    bool StartProgram(bool testMode);
+    bool StartProgram(bool testMode, CScriptRun& run);
     void WatchProgram(std::unique_ptr<CChildProcess> process);
     void StartTimers();
     void EndRunTimers();
     void DisableEntryControls();
     void ShowAgain();
+    ScriptRewriter RunRewriter();
+    // The user's text of the run is back: no restore is owed any more.
+    void SettleRun();
 
+    // Held for the window's life, which is the program's: only this copy restores its runs.
+    CRunJournal m_runJournal;
     std::unique_ptr<QSocketNotifier> m_pExitNotifier; // wakes the event loop when the program ends
     void AppendSystemMenuEntries();
 };

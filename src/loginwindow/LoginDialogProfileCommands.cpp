@@ -19,16 +19,18 @@ void CLoginDialog::OnProfileNew()
     record->LoginAppPath = m_strNewProfileLoginApp;
     record->ScriptPath = m_strNewProfileScript;
     sheet.DoModal();
+    m_pCurrentProfile = sheet.m_pProfile;
     // Once saved, the record belongs to the list (which may even have replaced it by a rename).
-    // After Cancel the first profile becomes current, and the window takes its state, not that of
-    // the profile shown before.
-    if (sheet.m_bNewProfile) {
-        m_pCurrentProfile = m_pProfileList->GetFirst();
-    } else {
-        m_pCurrentProfile = sheet.m_pProfile;
+    if (!sheet.m_bNewProfile) {
         record.release();
+        RefreshProfiles();
+        return;
     }
+    // Unsaved, its empty name leaves RefreshProfiles nothing to remember: the first profile
+    // becomes current and nothing is written. The window still takes that profile's state, not
+    // that of the one shown before. The record goes after that.
     RefreshProfiles();
+    TakeCurrentProfile();
 }
 
 void CLoginDialog::OnProfileEdit()

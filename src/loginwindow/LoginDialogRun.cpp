@@ -85,17 +85,13 @@ bool CLoginDialog::StartLoginRun(bool testMode)
     m_strRunSerial = serial;
     m_bRunUserLoginRequired = m_pCurrentProfile->UserLoginRequired;
     const std::string scriptPath = m_pCurrentProfile->ScriptPath;
-    CRunJournal journal;
     // Restores owed by earlier runs, of any profile, come first; this script's own is the
     // backup's first check.
-    RestoreJournalScripts(journal, scriptPath);
-    if (!BackUpAndRewriteScript(scriptPath, journal, [this](const std::string& backup, const std::string& script) {
-            return RewriteScript(backup, script);
-        }))
+    RestoreOwedScripts(m_runJournal, scriptPath);
+    std::unique_ptr<CScriptRun> run = CScriptRun::Start(scriptPath, m_runJournal, RunRewriter());
+    if (!run || !StartProgram(testMode, *run))
         return false;
-    m_strRunScriptPath = scriptPath;
-    if (!StartProgram(testMode))
-        return false;
+    m_pScriptRun = std::move(run);
     m_bScriptReplaced = true;
     m_nRemainingMs = InitialCountdown(m_pCurrentProfile->UpdatePASSCODEDuration);
     StartTimers();
@@ -125,7 +121,7 @@ bool CLoginDialog::SelectRunToken(const std::string& serial)
     return false;
 }
 
-bool CLoginDialog::StartProgram(bool testMode)
+bool CLoginDialog::StartProgram(bool testMode, CScriptRun& run)
 {
     const ConnectionProfile& profile = *m_pCurrentProfile;
     int error = 0;
@@ -135,13 +131,12 @@ bool CLoginDialog::StartProgram(bool testMode)
                  : CChildProcess::Start(profile.LoginAppPath, error);
     if (!process) {
         // The user's text goes back before any message waits for the user.
-        CRunJournal journal;
-        const int restored = MoveScriptBack(m_strRunScriptPath, journal);
+        const int restored = run.MoveBack();
         if (testMode)
             AfxMessageBox(IDS_CANNOT_START_NOTEPAD, MB_OK | MB_ICONEXCLAMATION);
         else
             AfxMessageBox(FormatString1(IDS_CANNOT_START_LOGIN_APP, profile.LoginAppPath), MB_OK | MB_ICONEXCLAMATION);
-        ReportScriptBack(restored, m_strRunScriptPath);
+        ReportScriptBack(restored, run.ScriptPath());
         return false;
     }
     SetWindowText(testMode ? LoadText(IDS_TESTING_TITLE) : LoadText(IDS_RUNNING_TITLE) + profile.LoginAppPath);
@@ -182,29 +177,31 @@ void CLoginDialog::EndRunTimers()
     m_passcodes.Wipe();
 }
 
-bool CLoginDialog::RewriteScript(const std::string& source, const std::string& target)
+bool CLoginDialog::RewriteScript(const CHeldFolder& folder, const JournalEntry& entry)
 {
     const RewriteInputs inputs{m_hTokenService, m_strPin, m_strUserId, m_bRunUserLoginRequired, m_strRunSerial};
-    return ::RewriteScript(TokenCalls(), inputs, m_passcodes, source, target);
+    return ::RewriteScript(TokenCalls(), inputs, m_passcodes, folder, entry);
+}
+
+ScriptRewriter CLoginDialog::RunRewriter()
+{
+    return [this](const CHeldFolder& folder, const JournalEntry& entry) { return RewriteScript(folder, entry); };
 }
 
 bool CLoginDialog::RestoreScript()
 {
-    const std::string scriptPath =
-        m_bScriptReplaced ? m_strRunScriptPath : (m_pCurrentProfile ? m_pCurrentProfile->ScriptPath : std::string());
+    if (m_bScriptReplaced && m_pScriptRun)
+        return m_pScriptRun->Restore();
     // Without a run and without a profile there is no script to speak of.
-    if (scriptPath.empty())
-        return false;
-    CRunJournal journal;
-    return ::RestoreScript(scriptPath, journal);
+    return m_pCurrentProfile && ::RestoreScript(m_pCurrentProfile->ScriptPath, m_runJournal);
 }
 
 void CLoginDialog::OnTimer(unsigned id)
 {
     if (id != kRefreshTimer)
         return;
-    if (m_nRemainingMs > kRewriteAbove)
-        RewriteScript(MakeBackupName(m_strRunScriptPath), m_strRunScriptPath);
+    if (m_nRemainingMs > kRewriteAbove && m_pScriptRun)
+        m_pScriptRun->Rewrite(RunRewriter());
     if (m_nRemainingMs == 0) {
         OnCancel(); // may destroy this window
         return;
@@ -219,7 +216,7 @@ long CLoginDialog::PollLoginApplication(long)
     EndRunTimers();
     const bool restored = RestoreScript();
     if (restored) {
-        m_bScriptReplaced = false;
+        SettleRun();
         if (!m_bTestRun) {
             DestroyWindow(); // the program ends with this window
             return 0;
@@ -227,6 +224,12 @@ long CLoginDialog::PollLoginApplication(long)
     }
     ShowAgain();
     return 0;
+}
+
+void CLoginDialog::SettleRun()
+{
+    m_bScriptReplaced = false;
+    m_pScriptRun.reset();
 }
 
 void CLoginDialog::ShowAgain()
@@ -248,7 +251,7 @@ LRESULT CLoginDialog::OnRasNotify(WPARAM wParam, LPARAM)
         return 0;
     EndRunTimers();
     if (RestoreScript())
-        m_bScriptReplaced = false;
+        SettleRun();
     ShowAgain();
     AfxMessageBox("Dial-Up Networking reported an error.", MB_OK | MB_ICONEXCLAMATION);
     return 0;

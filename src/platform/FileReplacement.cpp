@@ -4,37 +4,10 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A name nobody can guess, so nobody can prepare a file or a link under it.
-int CreateUniqueFile(int folderFd, const std::string& prefix, std::string& name)
-{
-    constexpr int kAttempts = 16;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        unsigned char random[8];
-        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
-            return -1;
-        name = prefix;
-        for (const unsigned char byte : random) {
-            name += "0123456789abcdef"[byte >> 4];
-            name += "0123456789abcdef"[byte & 0xF];
-        }
-        const int fd = ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
 
 // Writes all of `content`; 0 or the errno of the failure.
 int WriteAll(int fd, std::string_view content)
@@ -50,6 +23,15 @@ int WriteAll(int fd, std::string_view content)
     return 0;
 }
 
+// Removes what a crash left under `name` when it is a regular file of this user's.
+void RemoveLeftover(int folderFd, const std::string& name)
+{
+    struct stat info {};
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == ::geteuid())
+        ::unlinkat(folderFd, name.c_str(), 0);
+}
+
 } // namespace
 
 CFileReplacement::~CFileReplacement()
@@ -57,27 +39,22 @@ CFileReplacement::~CFileReplacement()
     Discard();
 }
 
-int CFileReplacement::Begin(const std::string& path, bool privateFolder)
+int CFileReplacement::Begin(int folderFd, const std::string& name, const std::string& newName)
 {
     Discard();
-    m_name = NameOf(path);
-    if (m_name.empty() || m_name == "." || m_name == "..")
+    if (name.empty() || name == "." || name == ".." || newName.empty() || name.find('/') != std::string::npos)
         return EISDIR;
-    m_folderFd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folderFd < 0)
-        return errno;
-    struct stat folder {};
-    if (::fstat(m_folderFd, &folder) != 0)
-        return Fail(errno);
-    if (privateFolder && OthersCanChangeFiles(folder))
-        return Fail(EPERM);
+    m_folderFd = folderFd;
+    m_name = name;
     // A folder at the path would only refuse the rename at the end, after all the writing.
     struct stat existing {};
     if (::fstatat(m_folderFd, m_name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(existing.st_mode))
         return Fail(EISDIR);
-    m_fd = CreateUniqueFile(m_folderFd, m_name + ".new-", m_newName);
+    RemoveLeftover(m_folderFd, newName);
+    m_fd = ::openat(m_folderFd, newName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (m_fd < 0)
         return Fail(errno);
+    m_newName = newName;
     return 0;
 }
 
@@ -105,11 +82,8 @@ void CFileReplacement::Discard()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    if (m_folderFd >= 0) {
-        if (!m_newName.empty())
-            ::unlinkat(m_folderFd, m_newName.c_str(), 0);
-        ::close(m_folderFd);
-    }
+    if (m_folderFd >= 0 && !m_newName.empty())
+        ::unlinkat(m_folderFd, m_newName.c_str(), 0);
     m_folderFd = -1;
     m_newName.clear();
 }
@@ -122,10 +96,17 @@ int CFileReplacement::Fail(int error)
 
 int ReplaceFileAtomically(const std::string& path, std::string_view content)
 {
+    const int folderFd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return errno;
+    const std::string name = NameOf(path);
     CFileReplacement replacement;
-    if (const int error = replacement.Begin(path, false); error != 0)
-        return error;
-    if (const int error = WriteAll(replacement.Descriptor(), content); error != 0)
-        return error;
-    return replacement.Commit(true);
+    int error = replacement.Begin(folderFd, name, name + ".new");
+    if (error == 0)
+        error = WriteAll(replacement.Descriptor(), content);
+    if (error == 0)
+        error = replacement.Commit(true);
+    replacement.Discard();
+    ::close(folderFd);
+    return error;
 }

@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-// A new file that replaces `path` in one step once it is complete, so a reader sees the old or
-// the new content and never a part. It is created exclusively (mode 0600 from the start, never
-// through a link, never into a file someone else made) under an unpredictable name in the same
-// folder, which stays pinned by a descriptor while the file is written; Commit renames it over
-// `path`. A replacement that is not committed is removed.
+// A new file that replaces a file in one step once it is complete, so a reader sees the old or
+// the new content and never a part. It is written under its own name in the same folder,
+// created exclusively (mode 0600 from the start, never through a link, never into a file
+// someone else made); Commit renames it over the file. A replacement that is not committed is
+// removed.
 class CFileReplacement {
 public:
     CFileReplacement() = default;
@@ -15,15 +15,16 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Creates the new file. With `privateFolder`, a folder in which other users can change files
-    // is refused with EPERM (see OthersCanChangeFilesIn). Returns 0 or the errno.
-    int Begin(const std::string& path, bool privateFolder);
+    // Creates `newName` to replace `name` in the folder `folderFd`, which the caller keeps open
+    // until Commit or Discard. A regular file of this user's left under `newName` (by a crash)
+    // is removed first; anything else there fails it. Returns 0 or the errno.
+    int Begin(int folderFd, const std::string& name, const std::string& newName);
     // The new file, open for writing; -1 before Begin.
     int Descriptor() const { return m_fd; }
-    // Closes the new file and renames it over the path; with `sync`, the file is synced before
-    // and the folder after. Returns 0 or the errno; on failure the path is as it was.
+    // Closes the new file and renames it over the file; with `sync`, the file is synced before
+    // and the folder after. Returns 0 or the errno; on failure the file is as it was.
     int Commit(bool sync);
-    // Removes the new file; the path is as it was.
+    // Removes the new file; the file is as it was.
     void Discard();
 
 private:

@@ -15,33 +15,9 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool OthersCanChangeFiles(const struct stat& folder)
+std::string NameOf(const std::string& path)
 {
-    const bool othersOwn = folder.st_uid != ::geteuid() && folder.st_uid != 0;
-    const bool othersWrite = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0;
-    return othersOwn || othersWrite;
-}
-
-bool OthersCanChangeFilesIn(const std::string& folder)
-{
-    struct stat info {};
-    return ::stat(folder.c_str(), &info) == 0 && OthersCanChangeFiles(info);
-}
-
-bool FileExists(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
-}
-
-int RenameFile(const std::string& from, const std::string& to)
-{
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return path.substr(path.rfind('/') + 1);
 }
 
 int MakeDirectories(const std::string& path)

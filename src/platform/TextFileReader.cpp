@@ -12,9 +12,9 @@ CTextFileReader::~CTextFileReader()
         ::close(m_fd);
 }
 
-bool CTextFileReader::Open(const std::string& path)
+bool CTextFileReader::Open(int fd)
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    m_fd = fd;
     if (m_fd < 0)
         return false;
     struct stat info {};

@@ -14,8 +14,8 @@ public:
     CTextFileReader(const CTextFileReader&) = delete;
     CTextFileReader& operator=(const CTextFileReader&) = delete;
 
-    // Fails for a file that cannot be read, and for a directory.
-    bool Open(const std::string& path);
+    // Reads the open file `fd`, which it closes when done. Fails for -1 and for a directory.
+    bool Open(int fd);
 
     // Reads the characters up to the next line break, at most kMaxPieceLength of them. A line
     // break that ends the piece is consumed; when the piece is full the rest of the line is

@@ -13,16 +13,16 @@ CTextFileWriter::~CTextFileWriter()
     SecureWipe(m_buffer, sizeof m_buffer);
 }
 
-bool CTextFileWriter::Open(const std::string& path)
+bool CTextFileWriter::Open(int folderFd, const std::string& name, const std::string& newName)
 {
     Discard();
-    m_error = m_file.Begin(path, true);
+    m_error = m_file.Begin(folderFd, name, newName);
     m_open = m_error == 0;
     m_used = 0;
     return m_open;
 }
 
-void CTextFileWriter::Flush()
+bool CTextFileWriter::Flush()
 {
     std::size_t done = 0;
     while (done < m_used && m_error == 0) {
@@ -34,6 +34,7 @@ void CTextFileWriter::Flush()
     }
     SecureWipe(m_buffer, m_used);
     m_used = 0;
+    return m_error == 0;
 }
 
 void CTextFileWriter::Append(std::string_view data)
@@ -60,9 +61,8 @@ bool CTextFileWriter::Close()
 {
     if (!m_open)
         return false;
-    Flush();
     m_open = false;
-    if (m_error != 0) {
+    if (!Flush()) {
         m_file.Discard();
         return false;
     }

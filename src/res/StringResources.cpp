@@ -63,14 +63,27 @@ constexpr StringResource kStrings[] = {
     {IDS_FIELD_SCRIPT_FILE, "script file path"},
     {IDS_PROFILE_NAME_BACKSLASH, "The profile name cannot contain a backslash (\\)."},
     {IDS_CANNOT_MOVE_FILE, "Cannot move file %1.\n%2"},
-    {IDS_BACKUP_NOT_OURS, "The file %1 is in the way: a run keeps the text of script %2 under that name, but Trevalo "
-                          "did not make this file and leaves it alone.\nMove or rename %1, then try again."},
+    {IDS_BACKUP_NOT_OURS, "The file %1 is where a run keeps the text of script %2, but Trevalo has no record of "
+                          "putting it there. It may hold the text of the script from an interrupted run or from an "
+                          "earlier version of Trevalo.\nMove %1 back to %2, in place of what is there now?"},
     {IDS_JOURNAL_WRITE_FAILED, "Cannot record the run in %1.\n%2"},
     {IDS_CHANNEL_FAILED, "Trevalo cannot start: it cannot create %1, through which a second start and the dial-up "
                          "notifier reach it.\n%2"},
-    {IDS_FOLDER_NOT_PRIVATE, "Other users can change the files in %1, the folder of script %2, so Trevalo writes no "
-                             "passcodes there.\nKeep the script in a folder that only you can change (for example, "
-                             "chmod go-w on the folder), then try again."},
+    {IDS_FOLDER_NOT_PRIVATE, "Other users can change the files in %1, on the way to script %2, so Trevalo writes no "
+                             "passcodes there.\nKeep the script in a folder that only you can change, in folders that "
+                             "only you or the system can change (for example, chmod go-w on the folder), then try "
+                             "again."},
+    {IDS_SCRIPT_PATH_NOT_FULL, "The script file path %1 is not a full path.\nEnter the whole path of the script, "
+                               "starting with /."},
+    {IDS_RUN_FOLDER_GONE, "Trevalo cannot reach %1, the folder of script %2, as an interrupted run left it: it was "
+                          "removed, moved, replaced or is not mounted. The text of the script may still wait there "
+                          "under another name.\nForget this run? Choose No to look for it again at the next start."},
+    {IDS_BACKUP_IN_THE_WAY, "The file %1 is in the way: a run keeps the text of script %2 under that name, but this "
+                            "is not a file of yours, and Trevalo leaves it alone.\nMove or rename %1, then try "
+                            "again."},
+    {IDS_JOURNAL_NOT_A_JOURNAL, "This file is not a run journal of Trevalo. Move it away, then try again."},
+    {IDS_JOURNAL_HELD_BY_ANOTHER, "Another Trevalo of yours runs and keeps this journal. Use that Trevalo, or end it "
+                                  "and try again."},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},
     {IDS_REG_PROFILES_KEY,

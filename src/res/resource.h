@@ -57,6 +57,11 @@ inline constexpr unsigned IDS_BACKUP_NOT_OURS = 171;
 inline constexpr unsigned IDS_JOURNAL_WRITE_FAILED = 172;
 inline constexpr unsigned IDS_CHANNEL_FAILED = 173;
 inline constexpr unsigned IDS_FOLDER_NOT_PRIVATE = 174;
+inline constexpr unsigned IDS_SCRIPT_PATH_NOT_FULL = 175;
+inline constexpr unsigned IDS_RUN_FOLDER_GONE = 176;
+inline constexpr unsigned IDS_BACKUP_IN_THE_WAY = 177;
+inline constexpr unsigned IDS_JOURNAL_NOT_A_JOURNAL = 178;
+inline constexpr unsigned IDS_JOURNAL_HELD_BY_ANOTHER = 179;
 
 // Dialog templates
 inline constexpr unsigned IDD_PROFILE_GENERAL = 106;

@@ -1,6 +1,8 @@
 // What another local user can do to a script while a run rewrites it: put a link or a file of
 // their own at its path, or read it in a tight loop. No passcode reaches anything of theirs, and
 // a reader sees the old or the new text, whole.
+#include "RunFiles.h"
+
 #include <loginrun/ScriptRewrite.h>
 
 #include <AsNobody.h>
@@ -30,6 +32,14 @@ enum class Planted { Symlink, OtherUsersFile };
 void PrintTo(Planted planted, std::ostream* out)
 {
     *out << (planted == Planted::Symlink ? "a symlink" : "another user's file");
+}
+
+// Rewrites `backup` into `script` in their folder, as a run does.
+bool Copy(const std::string& backup, const std::string& script)
+{
+    CHeldFolder folder;
+    return folder.Open(DirectoryOf(script)) == 0 &&
+           CopyScriptWithValues(folder, EntryFor(folder, script, backup), kValues);
 }
 
 std::vector<std::string> NamesIn(const std::string& folder)
@@ -79,7 +89,7 @@ TEST_P(PlantedAtScriptTest, NeverReceivesAPasscode)
     for (const char* moment : {"first rewrite", "refresh"}) {
         SCOPED_TRACE(moment);
         ASSERT_NO_FATAL_FAILURE(Plant());
-        ASSERT_TRUE(CopyScriptWithValues(backup, script, kValues));
+        ASSERT_TRUE(Copy(backup, script));
         EXPECT_EQ("the other user's notes\n", ReadFile(victim));
         EXPECT_EQ(kRewritten, ReadFile(script));
         struct stat info {};
@@ -107,7 +117,7 @@ TEST_P(PlantedAtScriptTest, InAStickyFolderStopsTheRewrite)
     ASSERT_NO_FATAL_FAILURE(Plant());
     ASSERT_EQ(0, ::lchown(script.c_str(), kOtherUid, kOtherUid));
     const std::optional<std::string> result =
-        RunAsNobody([&] { return CopyScriptWithValues(backup, script, kValues) ? "rewritten" : "refused"; });
+        RunAsNobody([&] { return Copy(backup, script) ? "rewritten" : "refused"; });
     ASSERT_TRUE(result);
     EXPECT_EQ("refused", *result);
     EXPECT_EQ("the other user's notes\n", ReadFile(victim));
@@ -128,7 +138,7 @@ TEST(RewriteSafety, AReaderNeverSeesAnEmptyOrPartialScript)
     for (int line = 0; line < 20000; ++line)
         userText += "send #$PASSCODE#$ " + std::to_string(line) + "\n";
     WriteFile(backup, userText);
-    ASSERT_TRUE(CopyScriptWithValues(backup, script, kValues));
+    ASSERT_TRUE(Copy(backup, script));
     const std::string whole = ReadFile(script);
 
     std::atomic<bool> done = false;
@@ -142,7 +152,7 @@ TEST(RewriteSafety, AReaderNeverSeesAnEmptyOrPartialScript)
         }
     });
     for (int refresh = 0; refresh < 50; ++refresh)
-        ASSERT_TRUE(CopyScriptWithValues(backup, script, kValues));
+        ASSERT_TRUE(Copy(backup, script));
     done = true;
     reader.join();
     EXPECT_EQ(0, torn.load()) << "of " << reads.load() << " reads";

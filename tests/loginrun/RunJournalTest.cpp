@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <limits>
 #include <sys/stat.h>
 
 namespace {
 
 class RunJournalTest : public ::testing::Test {
 protected:
+    RunJournalTest() { journal.Lock(); }
+
     TempDir dir;
     std::string path = dir.File("journal");
     CRunJournal journal{path};
+    const JournalEntry entry{"/d/a.scp", {1, 2}, "A.BAK", {1, 3}, "a.scp.trevalo-new"};
 };
 
 mode_t ModeOf(const std::string& path)
@@ -24,39 +28,71 @@ mode_t ModeOf(const std::string& path)
 
 } // namespace
 
-TEST_F(RunJournalTest, KeepsAnyPathByteForByteOnDisk)
+TEST_F(RunJournalTest, KeepsAnyPathAndIdentityByteForByteOnDisk)
 {
+    constexpr auto kLargest = std::numeric_limits<ino_t>::max();
     std::vector<JournalEntry> odd = {
-        {"/d/login.scp", "/d/LOGIN.BAK"},
-        {"/d/new\nline.scp", "/d/NEW\nLINE.BAK"},
-        {"/d/tab\tand space.scp", "/d/TAB\tAND SPACE.BAK"},
-        {"/d/\xff\xfe latin-1 \xe9.scp", "/d/\xff\xfe LATIN-1 \xe9.BAK"},
-        {"trevalo run journal 1\n", "\\BAK"},
+        {"/d/login.scp", {1, 2}, "LOGIN.BAK", {1, 3}, "login.scp.trevalo-new"},
+        {"/d/new\nline.scp", {kLargest, kLargest}, "NEW\nLINE.BAK", {4, kLargest}, ""},
+        {"/d/\xff\xfe latin-1 \xe9.scp", {5, 6}, "\xff\xfe LATIN-1 \xe9.BAK", {7, 8}, "\t and space"},
+        {"/trevalo run journal 2\n", {9, 10}, "\\BAK", {11, 12}, ":"},
     };
     EXPECT_TRUE(journal.Forget("/d/login.scp")); // nothing to forget
-    for (const JournalEntry& entry : odd)
-        ASSERT_TRUE(journal.Record(entry.script, entry.backup));
+    for (const JournalEntry& known : odd)
+        ASSERT_TRUE(journal.Record(known));
     EXPECT_EQ(odd, CRunJournal(path).Entries());
-    EXPECT_FALSE(journal.Knows("/d/login.scp", "/d/login.BAK"));
-    EXPECT_FALSE(journal.Knows("/d/new", "/d/NEW"));
+    EXPECT_EQ(odd[1], journal.Find("/d/new\nline.scp"));
+    EXPECT_FALSE(journal.Find("/d/new"));
 
     // A new record of a script replaces its entry; forgetting removes it from disk.
-    ASSERT_TRUE(journal.Record("/d/login.scp", "/e/LOGIN.BAK"));
+    JournalEntry again = odd[0];
+    again.backup = {1, 99};
+    ASSERT_TRUE(journal.Record(again));
     ASSERT_TRUE(journal.Forget("/d/new\nline.scp"));
     odd.erase(odd.begin(), odd.begin() + 2);
-    odd.push_back({"/d/login.scp", "/e/LOGIN.BAK"});
+    odd.push_back(again);
     EXPECT_EQ(odd, CRunJournal(path).Entries());
-    EXPECT_FALSE(journal.Knows("/d/login.scp", "/d/LOGIN.BAK"));
 }
 
 TEST_F(RunJournalTest, LivesPrivatelyInTheUsersDataDirectory)
 {
     EXPECT_EQ(dir.File("data/trevalo/run-journal"), CRunJournal().Path());
     CRunJournal nested(dir.File("made/for/it/run-journal"));
-    ASSERT_TRUE(nested.Record("/d/a.scp", "/d/A.BAK"));
+    ASSERT_TRUE(nested.Lock());
+    ASSERT_TRUE(nested.Record(entry));
     EXPECT_EQ(0700u, ModeOf(dir.File("made")));
     EXPECT_EQ(0700u, ModeOf(dir.File("made/for/it")));
     EXPECT_EQ(0600u, ModeOf(nested.Path()));
+    EXPECT_EQ(0600u, ModeOf(nested.Path() + ".lock"));
+}
+
+// Only its holder writes it; an entry that could not tell its files from others' is refused.
+TEST_F(RunJournalTest, RecordsOnlyWhatItsHolderKnowsByIdentity)
+{
+    CRunJournal second(path);
+    EXPECT_FALSE(second.Lock());
+    EXPECT_FALSE(second.Record(entry));
+    EXPECT_EQ(EWOULDBLOCK, second.LastError());
+    EXPECT_FALSE(second.Forget(entry.script));
+    EXPECT_FALSE(CRunJournal(dir.File("other")).Record(entry)); // never locked
+
+    JournalEntry unknownText = entry, relative = entry;
+    unknownText.backup = {};
+    relative.script = "a.scp";
+    for (const JournalEntry& refused : {unknownText, relative}) {
+        EXPECT_FALSE(journal.Record(refused));
+        EXPECT_EQ(EINVAL, journal.LastError());
+    }
+    EXPECT_TRUE(journal.Entries().empty());
+}
+
+TEST_F(RunJournalTest, AJournalOfTheFirstFormatHoldsNothingToMove)
+{
+    WriteFile(path, std::string("trevalo run journal 1\n/d/a.scp\0/d/A.BAK\0", 41));
+    EXPECT_TRUE(journal.Readable());
+    EXPECT_TRUE(journal.Entries().empty());
+    ASSERT_TRUE(journal.Record(entry));
+    EXPECT_EQ(std::vector<JournalEntry>{entry}, CRunJournal(path).Entries());
 }
 
 // Files that are not a journal: each stays as it is, and nothing is recorded over it.
@@ -67,14 +103,24 @@ TEST_P(DamagedJournalTest, IsNeverOverwritten)
     WriteFile(path, GetParam());
     EXPECT_FALSE(journal.Readable());
     EXPECT_TRUE(journal.Entries().empty());
-    EXPECT_FALSE(journal.Record("/d/b.scp", "/d/B.BAK"));
+    EXPECT_FALSE(journal.Record(entry));
     EXPECT_EQ(EBADMSG, journal.LastError());
     EXPECT_FALSE(journal.Forget("/d/a.scp"));
     EXPECT_EQ(GetParam(), ReadFile(path));
 }
 
 INSTANTIATE_TEST_SUITE_P(RunJournal, DamagedJournalTest,
-                         ::testing::Values(std::string(), "garbage", "trevalo run journal 2\n",
-                                           std::string("trevalo run journal 1\n/d/a.scp\0", 31),
-                                           std::string("trevalo run journal 1\n/d/a.scp\0/d/A.BAK", 39),
-                                           std::string("trevalo run journal 1\n/d/a.scp\0\0", 32)));
+                         ::testing::Values(std::string(), "garbage", "trevalo run journal 3\n",
+                                           std::string("trevalo run journal 2\n/d/a.scp\0", 31),
+                                           std::string("trevalo run journal 2\n/d/a.scp\0"
+                                                       "1:2\0A.BAK\0"
+                                                       "1:3\0",
+                                                       45),
+                                           std::string("trevalo run journal 2\n/d/a.scp\0"
+                                                       "1:x\0A.BAK\0"
+                                                       "1:3\0n\0",
+                                                       47),
+                                           std::string("trevalo run journal 2\n/d/a.scp\0"
+                                                       "1:2\0A.BAK\0"
+                                                       "0:0\0n\0",
+                                                       47)));

@@ -1,4 +1,8 @@
+#include "RunFiles.h"
+
 #include <loginrun/ScriptBackup.h>
+#include <loginrun/ScriptRewrite.h>
+#include <loginrun/ScriptRun.h>
 
 #include <framework/WindowLookup.h>
 
@@ -10,22 +14,33 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 const std::string kUserText = "ATZ\r\nlogin: #$USER_NAME#$\r\npassword: #$PASSCODE#$\r\n";
+const std::string kPin = "4444";
+const PlaceholderValues kValues{"4444123456", "4444654321", "123456", kPin, "000123", "ann"};
+const std::string kRewritten = "ATZ\nlogin: ann\npassword: 4444123456\n";
 const std::string kMissing = "Cannot find the script file.";
 const std::string kAccessDenied = "Cannot create a script file backup. \nExit the application and try again.";
 
-std::string NotOurs(const std::string& backup, const std::string& script)
+std::string InTheWay(const std::string& backup, const std::string& script)
 {
     return "The file " + backup + " is in the way: a run keeps the text of script " + script +
-           " under that name, but Trevalo did not make this file and leaves it alone.\nMove or rename " + backup +
+           " under that name, but this is not a file of yours, and Trevalo leaves it alone.\nMove or rename " + backup +
            ", then try again.";
+}
+
+std::string OfferToMoveBack(const std::string& backup, const std::string& script)
+{
+    return "The file " + backup + " is where a run keeps the text of script " + script +
+           ", but Trevalo has no record of putting it there. It may hold the text of the script from an interrupted "
+           "run or from an earlier version of Trevalo.\nMove " +
+           backup + " back to " + script + ", in place of what is there now?";
 }
 
 // Records each message box together with what the script holds when it appears.
@@ -79,16 +94,28 @@ private:
 
 class ScriptBackupTest : public ::testing::Test {
 protected:
-    // A rewrite that records its call and writes a marker into the script.
+    ScriptBackupTest() { journal.Lock(); }
+
+    // The real rewrite, with fixed values; it notes whether the journal held the run by then.
     ScriptRewriter Rewriter(bool succeed = true)
     {
-        return [this, succeed](const std::string& from, const std::string& to) {
-            rewrites.emplace_back(from, to);
-            recordedAtRewrite.push_back(journal.Knows(to, from));
-            WriteFile(to, "rewritten from " + ReadFile(from));
-            return succeed;
+        return [this, succeed](const CHeldFolder& folder, const JournalEntry& entry) {
+            recordedAtRewrite.push_back(journal.Find(entry.script) == entry);
+            return succeed && CopyScriptWithValues(folder, entry, kValues);
         };
     }
+
+    // The texts of the boxes shown after the first `shown`.
+    std::vector<std::string> TextsAfter(std::size_t shown) const
+    {
+        const std::vector<std::string> texts = boxes.Texts();
+        return {texts.begin() + static_cast<long>(shown), texts.end()};
+    }
+
+    std::unique_ptr<CScriptRun> Start(const std::string& path) { return CScriptRun::Start(path, journal, Rewriter()); }
+
+    // A run of `path` killed after its first rewrite: its files and its entry stay as they are.
+    void KillARun(const std::string& path) { ASSERT_TRUE(Start(path)); }
 
     TempDir dir;
     std::string script = dir.File("login.scp");
@@ -96,7 +123,6 @@ protected:
     CRunJournal journal{dir.File("run-journal")};
     MessageBoxRecorder boxes;
     WindowDouble window;
-    std::vector<std::pair<std::string, std::string>> rewrites;
     std::vector<bool> recordedAtRewrite;
 };
 
@@ -111,35 +137,6 @@ TEST(MakeBackupName, UpperCasesTheStemOfTheLastComponent)
     EXPECT_EQ("LOGIN.BAK", MakeBackupName("login.scp"));
     EXPECT_EQ("/Mixed/Case/ÉTÉ.BAK", MakeBackupName("/Mixed/Case/été.scp"));
     EXPECT_EQ(MakeBackupName("/s/a.scp"), MakeBackupName("/s/a.txt"));
-}
-
-TEST_F(ScriptBackupTest, MoveFileOverReplacesTheDestination)
-{
-    WriteFile(script, kUserText);
-    WriteFile(backup, "old");
-    EXPECT_EQ(0, MoveFileOver(script, backup));
-    EXPECT_EQ(kUserText, ReadFile(backup));
-    EXPECT_FALSE(PathExists(script));
-}
-
-TEST_F(ScriptBackupTest, MoveFileOverNeverMovesWhatIsNotAFile)
-{
-    EXPECT_EQ(ENOENT, MoveFileOver(script, backup));
-    std::filesystem::create_directory(script);
-    EXPECT_EQ(ENOENT, MoveFileOver(script, backup));
-    EXPECT_TRUE(std::filesystem::is_directory(script));
-    EXPECT_FALSE(PathExists(backup));
-}
-
-TEST_F(ScriptBackupTest, MoveFileOverReportsACrossDeviceMove)
-{
-    const std::string other = "/dev/shm";
-    struct stat here {}, there {};
-    if (::stat(dir.Path().c_str(), &here) != 0 || ::stat(other.c_str(), &there) != 0 || here.st_dev == there.st_dev)
-        GTEST_SKIP() << "no second file system at hand";
-    WriteFile(script, kUserText);
-    EXPECT_EQ(EXDEV, MoveFileOver(script, other + "/trevalo-test-" + std::to_string(::getpid())));
-    EXPECT_EQ(kUserText, ReadFile(script));
 }
 
 TEST_F(ScriptBackupTest, ReportMoveResultShowsTheMessageOfEachResult)
@@ -173,49 +170,72 @@ TEST_F(ScriptBackupTest, AnyOtherErrorIsAFailureNamingTheFile)
     EXPECT_EQ(MB_OK | MB_ICONEXCLAMATION, boxes.Boxes()[0].type);
 }
 
-TEST_F(ScriptBackupTest, BackUpAndRewriteMovesTheUserTextAside)
+TEST_F(ScriptBackupTest, ARunMovesTheUserTextAsideAndRecordsItFirst)
 {
     WriteFile(script, kUserText);
-    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    struct stat user {};
+    ASSERT_EQ(0, ::stat(script.c_str(), &user));
+    const std::unique_ptr<CScriptRun> run = Start(script);
+    ASSERT_TRUE(run);
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(kUserText, ReadFile(backup));
-    EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
-    ASSERT_EQ(1u, rewrites.size());
-    EXPECT_EQ(std::make_pair(backup, script), rewrites[0]);
-    // Recorded before the passcodes are written, so a crash from then on can be undone.
+    EXPECT_EQ(kRewritten, ReadFile(script));
+    // Recorded before the passcodes are written, with the file it moved aside.
     EXPECT_EQ(std::vector<bool>{true}, recordedAtRewrite);
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_EQ(IdentityOf(user), journal.Entries()[0].backup);
 
-    ASSERT_TRUE(RestoreScript(script, journal));
+    ASSERT_TRUE(run->Restore());
     EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ(std::vector<std::string>{}, FilesHolding(dir.Path(), {kPin}));
     EXPECT_FALSE(PathExists(backup));
-    EXPECT_TRUE(CRunJournal(journal.Path()).Entries().empty());
+    EXPECT_TRUE(journal.Entries().empty());
 }
 
-TEST_F(ScriptBackupTest, AStaleBackupIsMovedBackSilentlyFirst)
+TEST_F(ScriptBackupTest, AKilledRunIsPutBackSilentlyBeforeTheNextOne)
 {
-    // An interrupted run left passcodes in the script and the user's text in the backup.
-    WriteFile(script, "password: 1234567890");
-    WriteFile(backup, kUserText);
-    ASSERT_TRUE(journal.Record(script, backup));
-    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    WriteFile(script, kUserText);
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(script));
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(kUserText, ReadFile(backup));
-    EXPECT_EQ("rewritten from " + kUserText, ReadFile(script));
+    EXPECT_EQ(kRewritten, ReadFile(script));
 }
 
-TEST_F(ScriptBackupTest, AMissingScriptStopsAtTheBackup)
+// What cannot be moved aside stops the run before anything moves.
+TEST_F(ScriptBackupTest, WhatIsNoScriptOfTheUsersStopsTheRun)
 {
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
-    EXPECT_EQ((std::vector<std::string>{kMissing, "Cannot rename file " + script + "."}), boxes.Texts());
-    EXPECT_TRUE(rewrites.empty());
-    EXPECT_FALSE(PathExists(backup));
+    const std::string cannotRename = "Cannot rename file " + script + ".";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        std::string path;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"nothing", [] {}, script, {kMissing, cannotRename}},
+        {"a folder", [&] { std::filesystem::create_directory(script); }, script, {kMissing, cannotRename}},
+        {"a relative path",
+         [&] { WriteFile(script, kUserText); },
+         "login.scp",
+         {"The script file path login.scp is not a full path.\nEnter the whole path of the script, starting with /."}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        std::filesystem::remove_all(script);
+        test.make();
+        const std::size_t shown = boxes.Texts().size();
+        EXPECT_FALSE(Start(test.path));
+        EXPECT_EQ(test.texts, TextsAfter(shown));
+        EXPECT_TRUE(recordedAtRewrite.empty());
+        EXPECT_FALSE(PathExists(backup));
+    }
 }
 
 TEST_F(ScriptBackupTest, AFailedRewritePutsTheUserTextBackBeforeTheMessage)
 {
     WriteFile(script, kUserText);
     const ScriptAtEachBox boxesSeen(script);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter(false)));
+    EXPECT_FALSE(CScriptRun::Start(script, journal, Rewriter(false)));
     EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Cannot write to file " + script + ".", kUserText}}),
               boxesSeen.seen);
     EXPECT_FALSE(PathExists(backup));
@@ -225,35 +245,35 @@ TEST_F(ScriptBackupTest, AFailedRewritePutsTheUserTextBackBeforeTheMessage)
 TEST_F(ScriptBackupTest, AFailedRewriteReportsAFailedRestoreToo)
 {
     WriteFile(script, kUserText);
-    const auto losesBackup = [&](const std::string& from, const std::string&) {
-        std::filesystem::rename(from, dir.File("elsewhere"));
+    const auto losesBackup = [&](const CHeldFolder&, const JournalEntry&) {
+        std::filesystem::rename(backup, dir.File("elsewhere"));
         return false;
     };
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, losesBackup));
+    EXPECT_FALSE(CScriptRun::Start(script, journal, losesBackup));
     EXPECT_EQ((std::vector<std::string>{"Cannot write to file " + script + ".", kMissing}), boxes.Texts());
-    // The backup may come back (a directory moved away and back): it stays known as ours.
-    EXPECT_EQ((std::vector<JournalEntry>{{script, backup}}), journal.Entries());
+    // The backup may come back (a file moved aside and back): it stays known as ours.
+    EXPECT_EQ(1u, journal.Entries().size());
 }
 
-TEST_F(ScriptBackupTest, AStaleBackupThatCannotMoveBackStopsTheRun)
+TEST_F(ScriptBackupTest, AKilledRunsTextThatCannotMoveBackStopsTheRun)
 {
-    // The script path has become a directory: the backup cannot be moved over it.
+    WriteFile(script, kUserText);
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    // The script path has become a folder: the backup cannot be moved over it.
+    std::filesystem::remove(script);
     std::filesystem::create_directory(script);
-    WriteFile(backup, kUserText);
-    ASSERT_TRUE(journal.Record(script, backup));
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    EXPECT_FALSE(Start(script));
     const auto texts = boxes.Texts();
     ASSERT_EQ(2u, texts.size());
     EXPECT_EQ(0u, texts[0].rfind("Cannot move file " + backup + ".\n", 0)) << texts[0];
     EXPECT_EQ("The script path or script file is invalid or missing.\nCheck your configuration settings.", texts[1]);
     EXPECT_EQ(kUserText, ReadFile(backup));
-    EXPECT_TRUE(rewrites.empty());
 }
 
 TEST_F(ScriptBackupTest, AScriptThatIsItsOwnBackupIsRefused)
 {
     WriteFile(backup, kUserText);
-    EXPECT_FALSE(BackUpAndRewriteScript(backup, journal, Rewriter()));
+    EXPECT_FALSE(Start(backup));
     EXPECT_EQ(1u, boxes.Texts().size());
     EXPECT_EQ(kUserText, ReadFile(backup));
 
@@ -261,148 +281,298 @@ TEST_F(ScriptBackupTest, AScriptThatIsItsOwnBackupIsRefused)
     std::filesystem::remove(backup);
     WriteFile(script, kUserText);
     std::filesystem::create_hard_link(script, backup);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    EXPECT_FALSE(Start(script));
     EXPECT_EQ(kUserText, ReadFile(script));
-    EXPECT_TRUE(rewrites.empty());
+    EXPECT_TRUE(recordedAtRewrite.empty());
+}
+
+TEST_F(ScriptBackupTest, AScriptInAFolderTheUserCannotWriteStaysWhereItIs)
+{
+    WriteFile(script, kUserText);
+    ::chmod(dir.Path().c_str(), 0755);
+    std::filesystem::create_directory(dir.File("nobody"));
+    ASSERT_EQ(0, ::chown(dir.File("nobody").c_str(), 65534, 65534));
+    const auto startAsNobody = [&] {
+        return RunAsNobody([&] {
+            CRunJournal own(dir.File("nobody/run-journal"));
+            own.Lock();
+            std::string result = CScriptRun::Start(script, own, Rewriter()) ? "started" : "stopped";
+            for (const auto& text : boxes.Texts())
+                result += "|" + text;
+            return result;
+        });
+    };
+    const std::optional<std::string> rootsScript = startAsNobody();
+    if (!rootsScript)
+        GTEST_SKIP() << "needs root and the user nobody";
+    // A file of another user's is never moved: the restore would never move it back.
+    EXPECT_EQ("stopped|Cannot move file " + script + ".\nOperation not permitted|Cannot rename file " + script + ".",
+              *rootsScript);
+    ASSERT_EQ(0, ::chown(script.c_str(), 65534, 65534));
+    EXPECT_EQ("stopped|" + kAccessDenied + "|Cannot rename file " + script + ".", startAsNobody());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_FALSE(PathExists(backup));
 }
 
 namespace {
 
-// Runs `work` without the right to write into `dir`: as "nobody" in a child process when we
-// are root (root may write anywhere), else with the directory made read-only.
-std::string WithoutWriteAccess(const std::string& dir, const std::function<std::string()>& work)
+std::string FolderGone(const std::string& folder, const std::string& script)
 {
-    if (::geteuid() != 0) {
-        ::chmod(dir.c_str(), 0555);
-        std::string result = work();
-        ::chmod(dir.c_str(), 0755);
-        return result;
-    }
-    ::chmod(dir.c_str(), 0755);
-    return RunAsNobody(work).value_or("no user nobody");
+    return "Trevalo cannot reach " + folder + ", the folder of script " + script +
+           ", as an interrupted run left it: it was removed, moved, replaced or is not mounted. The text of the script "
+           "may still wait there under another name.\nForget this run? Choose No to look for it again at the next "
+           "start.";
+}
+
+bool CanActAsNobody()
+{
+    return ::geteuid() == 0 && ::getpwnam("nobody") != nullptr;
 }
 
 } // namespace
 
-TEST_F(ScriptBackupTest, AScriptInAReadOnlyDirectoryStaysWhereItIs)
+// A file at the backup name that the journal does not hold as this script's text: the user's
+// own (left by an earlier version of Trevalo, say) is offered back; anything else stays.
+TEST_F(ScriptBackupTest, AnUnknownFileAtTheBackupNameIsOfferedBackOnlyWhenItIsTheUsers)
 {
-    WriteFile(script, kUserText);
-    ::chmod(script.c_str(), 0644);
-    const std::string seen = WithoutWriteAccess(dir.Path(), [&] {
-        const bool started = BackUpAndRewriteScript(script, journal, Rewriter());
-        std::string result = started ? "started" : "stopped";
-        for (const auto& text : boxes.Texts())
-            result += "|" + text;
-        return result;
-    });
-    EXPECT_EQ("stopped|" + kAccessDenied + "|Cannot rename file " + script + ".", seen);
-    EXPECT_EQ(kUserText, ReadFile(script));
-    EXPECT_FALSE(PathExists(backup));
-}
-
-// A file at the backup name that the journal does not hold as this script's backup: the user's
-// own, or one whose entry names another backup or another script of the same stem.
-class UnknownBackupTest : public ScriptBackupTest,
-                          public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
-
-TEST_P(UnknownBackupTest, IsNeitherMovedNorReplaced)
-{
-    if (!GetParam().first.empty()) {
-        ASSERT_TRUE(journal.Record(dir.File(GetParam().first), dir.File(GetParam().second)));
+    const std::string offer = OfferToMoveBack(backup, script), inTheWay = InTheWay(backup, script);
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        int answer;
+        std::vector<std::string> texts;
+        bool started;
+    } cases[] = {
+        {"the user's file, kept", [&] { WriteFile(backup, "old text"); }, IDNO, {offer}, false},
+        {"the user's file, moved back", [&] { WriteFile(backup, "old text"); }, IDYES, {offer}, true},
+        {"a folder", [&] { std::filesystem::create_directory(backup); }, IDYES, {inTheWay}, false},
+        {"another user's file",
+         [&] {
+             WriteFile(backup, "old text");
+             EXPECT_EQ(0, ::chown(backup.c_str(), 65534, 65534));
+         },
+         IDYES,
+         {inTheWay},
+         false},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        if (std::string(test.what) == "another user's file" && ::geteuid() != 0)
+            continue;
+        std::filesystem::remove_all(backup);
+        WriteFile(script, kUserText);
+        test.make();
+        boxes.QueueAnswer(test.answer);
+        const std::size_t shown = boxes.Texts().size();
+        const std::unique_ptr<CScriptRun> run = Start(script);
+        EXPECT_EQ(test.texts, TextsAfter(shown));
+        EXPECT_EQ(test.started, run != nullptr);
+        if (run) {
+            EXPECT_EQ("old text", ReadFile(backup));
+            EXPECT_TRUE(run->Restore());
+            EXPECT_EQ("old text", ReadFile(script));
+        } else {
+            EXPECT_EQ(kUserText, ReadFile(script));
+        }
     }
-    WriteFile(script, kUserText);
-    WriteFile(backup, "the user's own backup");
-    EXPECT_FALSE(BackUpAndRewriteScript(script, journal, Rewriter()));
-    EXPECT_FALSE(RestoreScript(script, journal));
-    EXPECT_EQ(std::vector<std::string>(2, NotOurs(backup, script)), boxes.Texts());
-    EXPECT_EQ(kUserText, ReadFile(script));
-    EXPECT_EQ("the user's own backup", ReadFile(backup));
-    EXPECT_TRUE(rewrites.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(ScriptBackup, UnknownBackupTest,
-                         ::testing::Values(std::pair<std::string, std::string>(),
-                                           std::pair<std::string, std::string>("login.scp", "login.bak"),
-                                           std::pair<std::string, std::string>("login.chat", "LOGIN.BAK")));
-
-TEST_F(ScriptBackupTest, TwoScriptsOfOneStemNeverTakeEachOthersBackup)
+TEST_F(ScriptBackupTest, TwoScriptsOfOneStemNeverTakeEachOthersText)
 {
     const std::string scp = dir.File("isp.scp"), chat = dir.File("isp.chat"), shared = dir.File("ISP.BAK");
     WriteFile(scp, "scp text");
     WriteFile(chat, "chat text");
-    ASSERT_TRUE(BackUpAndRewriteScript(scp, journal, Rewriter())); // and the run is killed
+    ASSERT_NO_FATAL_FAILURE(KillARun(scp));
 
-    EXPECT_FALSE(BackUpAndRewriteScript(chat, journal, Rewriter()));
-    EXPECT_EQ(std::vector<std::string>{NotOurs(shared, chat)}, boxes.Texts());
+    EXPECT_FALSE(Start(chat));
+    EXPECT_EQ(std::vector<std::string>{InTheWay(shared, chat)}, boxes.Texts());
     EXPECT_EQ("scp text", ReadFile(shared));
     EXPECT_EQ("chat text", ReadFile(chat));
 
     // At the next start the journal puts isp.scp back, and isp.chat can run.
-    ASSERT_TRUE(RestoreJournalScripts(journal));
+    RestoreJournalScripts(journal);
     EXPECT_EQ("scp text", ReadFile(scp));
-    ASSERT_TRUE(BackUpAndRewriteScript(chat, journal, Rewriter()));
-    ASSERT_TRUE(RestoreScript(chat, journal));
+    const std::unique_ptr<CScriptRun> run = Start(chat);
+    ASSERT_TRUE(run && run->Restore());
     EXPECT_EQ("chat text", ReadFile(chat));
     EXPECT_EQ(1u, boxes.Texts().size());
 }
 
-TEST_F(ScriptBackupTest, RestoreJournalScriptsPutsBackWhatItCanAndReportsTheRest)
+TEST_F(ScriptBackupTest, AtStartUpEveryKilledRunIsPutBackOrReported)
 {
     const std::string other = dir.File("other.scp");
     WriteFile(other, "other text");
     WriteFile(script, kUserText);
-    ASSERT_TRUE(BackUpAndRewriteScript(other, journal, Rewriter()));
-    ASSERT_TRUE(BackUpAndRewriteScript(script, journal, Rewriter()));
+    ASSERT_NO_FATAL_FAILURE(KillARun(other));
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
     std::filesystem::remove(dir.File("OTHER.BAK"));
+    // The restore of login.scp moved its text back, and the run was killed before the journal
+    // heard of it: the entry is finished.
+    std::filesystem::rename(backup, script);
 
-    EXPECT_FALSE(RestoreJournalScripts(journal));
+    RestoreJournalScripts(journal);
     EXPECT_EQ(std::vector<std::string>{kMissing}, boxes.Texts());
     EXPECT_EQ(kUserText, ReadFile(script));
-    EXPECT_EQ((std::vector<JournalEntry>{{other, dir.File("OTHER.BAK")}}), journal.Entries());
-    // Without an entry and without a file at the backup name the script is just missing.
-    EXPECT_FALSE(RestoreScript(script, journal));
-    EXPECT_EQ(kMissing, boxes.Texts().back());
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_EQ(other, journal.Entries()[0].script);
 }
 
-TEST_F(ScriptBackupTest, ARunThatCannotBeRecordedStopsWithTheUserTextBack)
+TEST_F(ScriptBackupTest, ARunThatCannotBeRecordedMovesNothing)
 {
     WriteFile(script, kUserText);
+    WriteFile(dir.File("damaged"), "garbage");
     WriteFile(dir.File("file"), "");
-    CRunJournal blocked(dir.File("file/run-journal"));
-    const ScriptAtEachBox boxesSeen(script);
-    EXPECT_FALSE(BackUpAndRewriteScript(script, blocked, Rewriter()));
-    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
-                  {"Cannot record the run in " + blocked.Path() + ".\nNot a directory", kUserText}}),
-              boxesSeen.seen);
-    EXPECT_FALSE(PathExists(backup));
-    EXPECT_TRUE(rewrites.empty());
-}
-
-// Whoever else can change files in the script's folder could swap the user's text or feed the
-// rewrite: such a folder is refused before anything moves. A sticky one (like /tmp) is not.
-TEST_F(ScriptBackupTest, AFolderOthersCanChangeIsRefusedBeforeAnythingMoves)
-{
-    for (const unsigned mode : {0770u, 0777u, 01777u}) {
-        SCOPED_TRACE(mode);
-        const std::size_t shown = boxes.Texts().size();
-        WriteFile(script, kUserText);
-        ::chmod(dir.Path().c_str(), mode);
-        const bool started = BackUpAndRewriteScript(script, journal, Rewriter());
-        ::chmod(dir.Path().c_str(), 0700);
-        if (mode & S_ISVTX) {
-            EXPECT_TRUE(started);
-            EXPECT_TRUE(RestoreScript(script, journal));
-            continue;
-        }
-        EXPECT_FALSE(started);
-        const std::vector<std::string> texts = boxes.Texts();
-        ASSERT_EQ(shown + 1, texts.size());
-        EXPECT_EQ((std::vector<std::string>{"Other users can change the files in " + dir.Path() + ", the folder of script " +
-                                            script + ", so Trevalo writes no passcodes there.\nKeep the script in a "
-                                            "folder that only you can change (for example, chmod go-w on the folder), "
-                                            "then try again."}),
-                  std::vector<std::string>(texts.begin() + static_cast<long>(shown), texts.end()));
-        EXPECT_EQ(kUserText, ReadFile(script));
+    const struct {
+        std::string journal;
+        std::string reason;
+    } cases[] = {
+        {dir.File("damaged"), "This file is not a run journal of Trevalo. Move it away, then try again."},
+        {dir.File("file/run-journal"), "Not a directory"},
+        {journal.Path(), "Another Trevalo of yours runs and keeps this journal. Use that Trevalo, or end it and try "
+                         "again."},
+    };
+    for (const auto& test : cases) {
+        CRunJournal unusable(test.journal);
+        unusable.Lock();
+        const ScriptAtEachBox boxesSeen(script);
+        EXPECT_FALSE(CScriptRun::Start(script, unusable, Rewriter()));
+        EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
+                      {"Cannot record the run in " + test.journal + ".\n" + test.reason, kUserText}}),
+                  boxesSeen.seen);
         EXPECT_FALSE(PathExists(backup));
     }
+    EXPECT_TRUE(recordedAtRewrite.empty());
+}
+
+// Whoever else can change what is in the script's folder, or in one above it, could swap the
+// user's text or feed the rewrite: such a folder is refused before anything moves.
+TEST_F(ScriptBackupTest, AFolderOthersCanChangeIsRefusedBeforeAnythingMoves)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give folders to other users and groups";
+    const std::string parent = dir.File("parent"), folder = parent + "/scripts";
+    std::filesystem::create_directories(folder);
+    script = folder + "/login.scp";
+    backup = folder + "/LOGIN.BAK";
+    struct Case {
+        mode_t parentMode, folderMode;
+        uid_t owner;
+        gid_t group;
+        std::string refused;
+    };
+    std::vector<Case> cases = {
+        {0755, 0700, 0, 0, ""},         {0755, 01777, 0, 0, ""},        {01777, 0700, 0, 0, ""},
+        {0755, 0775, 0, 0, ""},         {0755, 0777, 0, 0, folder},     {0777, 0700, 0, 0, parent},
+        {0755, 0700, 65534, 0, folder}, {0755, 0775, 0, 65534, folder}, // nogroup: nobody's own group
+    };
+    // A group with a member besides this user, when the system has one.
+    for (::setgrent(); const group* entry = ::getgrent();)
+        if (entry->gr_mem[0] && std::string(entry->gr_mem[0]) != "root") {
+            cases.push_back({0755, 0775, 0, entry->gr_gid, folder});
+            break;
+        }
+    ::endgrent();
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::to_string(test.folderMode) + " " + std::to_string(test.group) + " in " +
+                     std::to_string(test.parentMode));
+        WriteFile(script, kUserText);
+        ::chmod(parent.c_str(), test.parentMode);
+        ASSERT_EQ(0, ::chown(folder.c_str(), test.owner, test.group));
+        ::chmod(folder.c_str(), test.folderMode);
+        const std::size_t shown = boxes.Texts().size();
+        const std::unique_ptr<CScriptRun> run = Start(script);
+        const std::vector<std::string> texts = TextsAfter(shown);
+        if (test.refused.empty()) {
+            EXPECT_TRUE(run && run->Restore());
+            EXPECT_TRUE(texts.empty());
+        } else {
+            EXPECT_FALSE(run);
+            EXPECT_EQ(std::vector<std::string>{"Other users can change the files in " + test.refused +
+                                               ", on the way to script " + script +
+                                               ", so Trevalo writes no passcodes there.\nKeep the script in a folder "
+                                               "that only you can change, in folders that only you or the system can "
+                                               "change (for example, chmod go-w on the folder), then try again."},
+                      texts);
+            EXPECT_FALSE(PathExists(backup));
+        }
+        EXPECT_EQ(kUserText, ReadFile(script));
+    }
+}
+
+// Another user who can write the parent swaps the user's folder for one of their own during the
+// run, with a "backup" in it: nothing of theirs is moved, and the user's text comes back in the
+// user's own folder, wherever that is now.
+TEST_F(ScriptBackupTest, AFolderSwappedDuringARunRedirectsNothing)
+{
+    if (!CanActAsNobody())
+        GTEST_SKIP() << "needs root and the user nobody";
+    const std::string parent = dir.File("parent"), folder = parent + "/scripts", moved = parent + "/moved";
+    std::filesystem::create_directories(folder);
+    ::chmod(dir.Path().c_str(), 0755);
+    script = folder + "/login.scp";
+    WriteFile(script, kUserText);
+    const std::unique_ptr<CScriptRun> run = Start(script);
+    ASSERT_TRUE(run);
+    ::chmod(parent.c_str(), 0777);
+    EXPECT_EQ("swapped", RunAsNobody([&] {
+                  std::filesystem::rename(folder, moved);
+                  std::filesystem::create_directory(folder);
+                  WriteFile(folder + "/LOGIN.BAK", "stranger's text");
+                  WriteFile(script, "stranger's script");
+                  return "swapped";
+              }));
+    RestoreJournalScripts(journal); // as the next start would, after a crash
+    EXPECT_EQ(1u, journal.Entries().size());
+    ASSERT_TRUE(run->Restore());
+    EXPECT_EQ(kUserText, ReadFile(moved + "/login.scp"));
+    EXPECT_EQ("stranger's text", ReadFile(folder + "/LOGIN.BAK"));
+    EXPECT_EQ("stranger's script", ReadFile(script));
+    EXPECT_EQ(std::vector<std::string>{}, FilesHolding(parent, {kPin}));
+    EXPECT_EQ(std::vector<std::string>{FolderGone(folder, script)}, boxes.Texts());
+}
+
+// A crash between the restore's move and the journal's update leaves an entry whose text is
+// back. In a sticky folder another user then puts a file at the backup name: it never moves.
+TEST_F(ScriptBackupTest, AStaleEntryNeverMovesAStrangersFile)
+{
+    if (!CanActAsNobody())
+        GTEST_SKIP() << "needs root and the user nobody";
+    const std::string shared = dir.File("shared");
+    std::filesystem::create_directory(shared);
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(shared.c_str(), 01777);
+    script = shared + "/login.scp";
+    backup = shared + "/LOGIN.BAK";
+    WriteFile(script, kUserText);
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    std::filesystem::rename(backup, script);
+    RunAsNobody([&] {
+        WriteFile(backup, "stranger's text");
+        return "";
+    });
+
+    RestoreJournalScripts(journal);
+    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_TRUE(journal.Entries().empty());
+    EXPECT_FALSE(Start(script));
+    EXPECT_EQ(std::vector<std::string>{InTheWay(backup, script)}, boxes.Texts());
+    EXPECT_EQ(kUserText, ReadFile(script));
+    EXPECT_EQ("stranger's text", ReadFile(backup));
+    EXPECT_EQ(std::vector<std::string>{}, FilesHolding(shared, {kPin}));
+}
+
+TEST_F(ScriptBackupTest, ARunWhoseFolderIsOutOfReachIsAskedAboutAtStartUp)
+{
+    std::filesystem::create_directory(dir.File("scripts"));
+    script = dir.File("scripts/login.scp");
+    WriteFile(script, kUserText);
+    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    std::filesystem::rename(dir.File("scripts"), dir.File("away"));
+    RestoreJournalScripts(journal); // No: asked again at the next start
+    EXPECT_EQ(1u, journal.Entries().size());
+    boxes.QueueAnswer(IDYES);
+    RestoreJournalScripts(journal);
+    EXPECT_TRUE(journal.Entries().empty());
+    EXPECT_EQ(std::vector<std::string>(2, FolderGone(dir.File("scripts"), script)), boxes.Texts());
+    EXPECT_EQ(kUserText, ReadFile(dir.File("away/LOGIN.BAK")));
 }

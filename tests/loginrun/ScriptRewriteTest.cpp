@@ -1,3 +1,5 @@
+#include "RunFiles.h"
+
 #include <loginrun/ScriptRewrite.h>
 
 #include <FakeTokenService.h>
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -14,16 +17,22 @@ namespace {
 
 class ScriptRewriteTest : public ::testing::Test {
 protected:
+    bool RewriteInDir(const std::string& source, const std::string& target)
+    {
+        return RewriteScript(TokenCalls(), inputs, passcodes, folder, EntryFor(folder, target, source));
+    }
 
     // Rewrites `content` from the backup into the script and returns what the script holds.
     std::string Rewrite(const std::string& content)
     {
         WriteFile(backup, content);
-        EXPECT_TRUE(RewriteScript(TokenCalls(), inputs, passcodes, backup, script));
+        EXPECT_TRUE(RewriteInDir(backup, script));
         return ReadFile(script);
     }
 
     TempDir dir;
+    CHeldFolder folder;
+    int opened = folder.Open(dir.Path());
     FakeTokenService token;
     std::string backup = dir.File("LOGIN.BAK");
     std::string script = dir.File("login.scp");
@@ -35,9 +44,10 @@ protected:
 
 TEST_F(ScriptRewriteTest, FillsThePlaceholdersFromTheTokenService)
 {
-    EXPECT_EQ("ann\n1234567890 1234098765 567890 4444 000123456789\n",
-              Rewrite("#$USER_NAME#$\n#$PASSCODE#$ #$NEXT_PASSCODE#$ #$PASSCODE_NO_PIN#$ #$NEW_PIN#$ #$SERIAL_NUM#$\n"));
-        EXPECT_EQ(1, token.getPasscodeCalls);
+    EXPECT_EQ(
+        "ann\n1234567890 1234098765 567890 4444 000123456789\n",
+        Rewrite("#$USER_NAME#$\n#$PASSCODE#$ #$NEXT_PASSCODE#$ #$PASSCODE_NO_PIN#$ #$NEW_PIN#$ #$SERIAL_NUM#$\n"));
+    EXPECT_EQ(1, token.getPasscodeCalls);
     EXPECT_EQ(7u, token.lastHandle);
     EXPECT_EQ("4444", token.lastPin);
     EXPECT_EQ("1234567890", passcodes.m_strPasscode);
@@ -92,13 +102,14 @@ TEST_F(ScriptRewriteTest, CutsLongLinesAndDoesNotReplaceAcrossTheCut)
     EXPECT_EQ(expected, Rewrite(line + "\n"));
 
     EXPECT_EQ(std::string(249, 'x') + "\n\n", Rewrite(std::string(249, 'x') + "\n"));
-    EXPECT_EQ(std::string(249, 'x') + "\n" + std::string(51, 'y') + "\n", Rewrite(std::string(249, 'x') + std::string(51, 'y')));
+    EXPECT_EQ(std::string(249, 'x') + "\n" + std::string(51, 'y') + "\n",
+              Rewrite(std::string(249, 'x') + std::string(51, 'y')));
 }
 
 TEST_F(ScriptRewriteTest, AMissingSourceLeavesTheTargetAloneButStillFetchesPasscodes)
 {
     WriteFile(script, "untouched");
-    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, dir.File("missing"), script));
+    EXPECT_FALSE(RewriteInDir(dir.File("missing"), script));
     EXPECT_EQ("untouched", ReadFile(script));
     EXPECT_EQ(1, token.getPasscodeCalls);
 }
@@ -106,8 +117,9 @@ TEST_F(ScriptRewriteTest, AMissingSourceLeavesTheTargetAloneButStillFetchesPassc
 TEST_F(ScriptRewriteTest, FailsWhenTheTargetCannotBeOpened)
 {
     WriteFile(backup, "text\n");
-    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, backup, dir.Path()));
-    EXPECT_FALSE(RewriteScript(TokenCalls(), inputs, passcodes, backup, dir.File("no/such/dir/x")));
+    std::filesystem::create_directory(script);
+    EXPECT_FALSE(RewriteInDir(backup, script));
+    EXPECT_TRUE(std::filesystem::is_empty(script));
 }
 
 TEST_F(ScriptRewriteTest, CreatesTheScriptForItsOwnerOnly)
@@ -131,7 +143,7 @@ TEST_F(ScriptRewriteTest, ReportsAScriptThatDidNotFitOnTheDisk)
     rlimit limit = previous;
     limit.rlim_cur = 512;
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
-    const bool rewritten = RewriteScript(TokenCalls(), inputs, passcodes, backup, script);
+    const bool rewritten = RewriteInDir(backup, script);
     ::setrlimit(RLIMIT_FSIZE, &previous);
 
     EXPECT_FALSE(rewritten);

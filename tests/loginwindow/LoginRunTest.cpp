@@ -204,34 +204,21 @@ TEST_F(LoginRunTest, AFailedRestoreAtTheEndBringsTheWindowBackAndKeepsTheBackup)
     EXPECT_EQ(kUserText, ReadFile(script));
 }
 
-TEST_F(LoginRunTest, AScriptDirectoryMovedAwayDuringTheRunIsReportedAndItsTextKept)
+TEST_F(LoginRunTest, AScriptFolderMovedAwayDuringTheRunGetsTheTextBackWhereItIsNow)
 {
     std::filesystem::create_directory(dir.File("scripts"));
     script = dir.File("scripts/login.scp");
-    backup = dir.File("scripts/LOGIN.BAK");
     WriteFile(script, kUserText);
     WriteRunProfile(waitingDialer);
     Connect();
     std::filesystem::rename(dir.File("scripts"), dir.File("moved"));
     WriteFile(dir.File("go"), "");
     WaitForProgramAndPoll();
-    ASSERT_FALSE(destroyed);
-    EXPECT_EQ((std::vector<std::string>{kMissingScript}), boxes->Texts());
-    EXPECT_FALSE(PathExists(dir.File("scripts"))); // nothing is written at the old place
-    EXPECT_EQ(kUserText, ReadFile(dir.File("moved/LOGIN.BAK")));
-    EXPECT_TRUE(Control(IDOK)->isEnabled());
-
-    // Back in place, the next Connect puts the user's text back first and runs.
-    std::filesystem::rename(dir.File("moved"), dir.File("scripts"));
-    std::filesystem::remove(dir.File("go"));
-    boxes.emplace();
-    Connect();
-    EXPECT_TRUE(boxes->Texts().empty());
-    WriteFile(dir.File("go"), "");
-    WaitForProgramAndPoll();
     EXPECT_TRUE(destroyed);
-    EXPECT_EQ(kUserText, ReadFile(script));
-    EXPECT_FALSE(PathExists(backup));
+    EXPECT_TRUE(boxes->Texts().empty());
+    EXPECT_FALSE(PathExists(dir.File("scripts"))); // nothing is written at the old place
+    EXPECT_EQ(kUserText, ReadFile(dir.File("moved/login.scp")));
+    EXPECT_FALSE(PathExists(dir.File("moved/LOGIN.BAK")));
 }
 
 TEST_F(LoginRunTest, TheEndOfTheSessionRestoresTheScript)
@@ -249,7 +236,16 @@ TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
     WriteRunProfile(dialer);
     WriteFile(backup, kUserText);
     WriteFile(script, "password: 12345678901234\n");
-    ASSERT_TRUE(CRunJournal().Record(script, backup)); // as the killed run left it
+    {
+        // As the killed run left it.
+        CRunJournal killed;
+        CHeldFolder folder;
+        struct stat text {};
+        ASSERT_TRUE(killed.Lock() && folder.Open(dir.Path()) == 0 && ::stat(backup.c_str(), &text) == 0);
+        ASSERT_TRUE(killed.Record(MakeRunEntry(script, folder.Identity(), IdentityOf(text))));
+    }
+    OpenWindow();
+    EXPECT_EQ(kUserText, ReadFile(script));
     Connect();
     EXPECT_TRUE(boxes->Texts().empty());
     WaitForProgramAndPoll();
@@ -283,6 +279,37 @@ TEST_F(LoginRunTest, ARestoreOwedByOneProfileIsMadeAtTheConnectOfAnother)
     WaitForProgramAndPoll();
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(kUserText, ReadFile(other));
+    WriteFile(dir.File("go"), "");
+}
+
+// The restore a run owes is made by the Connect of another profile, which then fails itself;
+// the user edits the script meanwhile. Nothing is owed any more: Cancel ends the program.
+TEST_F(LoginRunTest, ARestoreMadeByAnotherConnectNoLongerHoldsTheWindow)
+{
+    const std::string other = dir.File("other.scp");
+    WriteFile(other, kUserText);
+    ConnectionProfile home("Home");
+    home.DUNPhonebookEntry = "isp";
+    home.ScriptPath = other;
+    home.LoginAppPath = dir.File("no-such-dialer");
+    home.TokenSerialNumber = "000111";
+    ASSERT_TRUE(home.Save());
+    WriteRunProfile(waitingDialer);
+    Connect();
+    std::filesystem::rename(backup, dir.File("kept"));
+    dialog->SendMessage(g_rasNotifyMessage, 2, 0);
+    std::filesystem::rename(dir.File("kept"), backup);
+    ChooseItem(IDC_PROFILE_COMBO, 0); // Home
+    Connect();
+    EXPECT_EQ(kUserText, ReadFile(script));
+    WriteFile(dir.File("edited"), "edited text");
+    std::filesystem::rename(dir.File("edited"), script);
+    boxes.emplace();
+    dialog->SendCommand(IDCANCEL);
+    EXPECT_TRUE(destroyed);
+    dialog = nullptr;
+    EXPECT_TRUE(boxes->Texts().empty());
+    EXPECT_EQ("edited text", ReadFile(script));
     WriteFile(dir.File("go"), "");
 }
 

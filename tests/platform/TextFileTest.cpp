@@ -5,19 +5,38 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <csignal>
 
 namespace {
+
+int OpenForReading(const std::string& path)
+{
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+// A writer of `name` in `dir`, with the folder it writes in held open for as long as it lives.
+struct WriterIn {
+    explicit WriterIn(const TempDir& dir, const std::string& name = "out")
+        : folder(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+          opened(writer.Open(folder, name, name + ".new"))
+    {
+    }
+    ~WriterIn() { ::close(folder); }
+    int folder;
+    CTextFileWriter writer;
+    bool opened;
+};
 
 std::vector<std::string> Pieces(const std::string& content)
 {
     TempDir dir;
     WriteFile(dir.File("in"), content);
     CTextFileReader reader;
-    EXPECT_TRUE(reader.Open(dir.File("in")));
+    EXPECT_TRUE(reader.Open(OpenForReading(dir.File("in"))));
     std::vector<std::string> pieces;
     std::string piece;
     while (reader.ReadPiece(piece))
@@ -75,16 +94,17 @@ TEST(TextFileReader, RefusesMissingFilesAndDirectories)
 {
     TempDir dir;
     CTextFileReader missing;
-    EXPECT_FALSE(missing.Open(dir.File("missing")));
+    EXPECT_FALSE(missing.Open(OpenForReading(dir.File("missing"))));
     CTextFileReader directory;
-    EXPECT_FALSE(directory.Open(dir.Path()));
+    EXPECT_FALSE(directory.Open(OpenForReading(dir.Path())));
 }
 
 TEST(TextFileWriter, WritesLinesWithLineFeedsInAPrivateFile)
 {
     TempDir dir;
-    CTextFileWriter writer;
-    ASSERT_TRUE(writer.Open(dir.File("out")));
+    WriterIn out(dir);
+    CTextFileWriter& writer = out.writer;
+    ASSERT_TRUE(out.opened);
     writer.WriteLine("one");
     writer.WriteLine("");
     writer.WriteLine(std::string(100000, 'z'));
@@ -100,8 +120,9 @@ TEST(TextFileWriter, ReplacesAnExistingFileByAPrivateOne)
     TempDir dir;
     WriteFile(dir.File("out"), "old content that is longer");
     ::chmod(dir.File("out").c_str(), 0644);
-    CTextFileWriter writer;
-    ASSERT_TRUE(writer.Open(dir.File("out")));
+    WriterIn out(dir);
+    CTextFileWriter& writer = out.writer;
+    ASSERT_TRUE(out.opened);
     writer.WriteLine("new");
     ASSERT_TRUE(writer.Close());
     EXPECT_EQ("new\n", ReadFile(dir.File("out")));
@@ -121,8 +142,9 @@ TEST(TextFileWriter, ReportsAWriteThatDoesNotFit)
     limit.rlim_cur = 1000;
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
 
-    CTextFileWriter writer;
-    ASSERT_TRUE(writer.Open(dir.File("out")));
+    WriterIn out(dir);
+    CTextFileWriter& writer = out.writer;
+    ASSERT_TRUE(out.opened);
     for (int i = 0; i < 100; ++i)
         writer.WriteLine(std::string(99, 'x'));
     EXPECT_FALSE(writer.Close());
@@ -133,6 +155,6 @@ TEST(TextFileWriter, ReportsAWriteThatDoesNotFit)
 TEST(TextFileWriter, RefusesADirectory)
 {
     TempDir dir;
-    CTextFileWriter writer;
-    EXPECT_FALSE(writer.Open(dir.Path()));
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_FALSE(WriterIn(dir, "folder").opened);
 }
