@@ -68,8 +68,8 @@ bool CScriptRun::HoldFolder(const std::string& scriptPath)
         return RefuseToMove(error, scriptPath);
     // A script whose backup name is the script itself would be truncated by its own rewrite.
     const std::string scriptName = NameOf(scriptPath), backupName = NameOf(MakeBackupName(scriptPath));
-    struct stat script {
-    }, backup{};
+    struct stat script {};
+    struct stat backup {};
     if (scriptName == backupName || (m_folder.Stat(scriptName, script) == 0 && m_folder.Stat(backupName, backup) == 0 &&
                                      IdentityOf(script) == IdentityOf(backup))) {
         AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
@@ -81,12 +81,14 @@ bool CScriptRun::HoldFolder(const std::string& scriptPath)
 bool CScriptRun::SettleEarlierRun(const std::string& scriptPath)
 {
     const std::string backupPath = MakeBackupName(scriptPath);
-    // First check: the text an interrupted run of this script left, as the journal knows it.
+    // First check: the text an interrupted run of this script left, as the journal knows it. When
+    // it is in neither place, this run's record takes the place of that one.
     if (const std::optional<JournalEntry> earlier = m_journal.Find(scriptPath)) {
         if (earlier->folder != m_folder.Identity()) {
             if (!AskToForget(*earlier, m_journal))
                 return false;
-        } else if (!ReportScriptBack(MoveScriptBack(m_folder, *earlier, m_journal), scriptPath)) {
+        } else if (const int result = MoveScriptBack(m_folder, *earlier, m_journal); result != 0 && result != ENOENT) {
+            ReportScriptBack(result, scriptPath);
             AfxMessageBox(IDS_SCRIPT_INVALID_OR_MISSING);
             return false;
         }
@@ -138,7 +140,7 @@ bool CScriptRun::Rewrite(const ScriptRewriter& rewrite) const
 
 int CScriptRun::MoveBack()
 {
-    // Put back already, by another Connect's restore through the journal.
+    // Settled already: the journal no longer owes this text (another restore put it back).
     if (m_journal.Readable() && m_journal.Find(m_entry.script) != m_entry)
         return 0;
     return MoveScriptBack(m_folder, m_entry, m_journal);

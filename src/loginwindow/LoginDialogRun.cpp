@@ -85,8 +85,10 @@ bool CLoginDialog::StartLoginRun(bool testMode)
     m_strRunSerial = serial;
     m_bRunUserLoginRequired = m_pCurrentProfile->UserLoginRequired;
     const std::string scriptPath = m_pCurrentProfile->ScriptPath;
-    // Restores owed by earlier runs, of any profile, come first; this script's own is the
-    // backup's first check.
+    // Restores owed by earlier runs, of any profile, come first: the last run's through its own
+    // folder, the others through the journal; this script's own is the backup's first check.
+    if (m_bScriptReplaced && m_pScriptRun && m_pScriptRun->MoveBack() == 0)
+        SettleRun();
     RestoreOwedScripts(m_runJournal, scriptPath);
     std::unique_ptr<CScriptRun> run = CScriptRun::Start(scriptPath, m_runJournal, RunRewriter());
     if (!run || !StartProgram(testMode, *run))

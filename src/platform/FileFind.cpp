@@ -14,8 +14,8 @@ bool FindFile(const std::string& pattern)
     if (pattern.find_first_of("*?") == std::string::npos)
         return false;
     glob_t matches{};
-    const bool found = ::glob(pattern.c_str(), GLOB_NOSORT | GLOB_NOESCAPE, nullptr, &matches) == 0 &&
-                       matches.gl_pathc > 0;
+    const bool found =
+        ::glob(pattern.c_str(), GLOB_NOSORT | GLOB_NOESCAPE, nullptr, &matches) == 0 && matches.gl_pathc > 0;
     ::globfree(&matches);
     return found;
 }

@@ -44,7 +44,9 @@ int CFileReplacement::Begin(int folderFd, const std::string& name, const std::st
     Discard();
     if (name.empty() || name == "." || name == ".." || newName.empty() || name.find('/') != std::string::npos)
         return EISDIR;
-    m_folderFd = folderFd;
+    m_folderFd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    if (m_folderFd < 0)
+        return errno;
     m_name = name;
     // A folder at the path would only refuse the rename at the end, after all the writing.
     struct stat existing {};
@@ -82,8 +84,11 @@ void CFileReplacement::Discard()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    if (m_folderFd >= 0 && !m_newName.empty())
-        ::unlinkat(m_folderFd, m_newName.c_str(), 0);
+    if (m_folderFd >= 0) {
+        if (!m_newName.empty())
+            ::unlinkat(m_folderFd, m_newName.c_str(), 0);
+        ::close(m_folderFd);
+    }
     m_folderFd = -1;
     m_newName.clear();
 }
@@ -99,14 +104,10 @@ int ReplaceFileAtomically(const std::string& path, std::string_view content)
     const int folderFd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return errno;
-    const std::string name = NameOf(path);
     CFileReplacement replacement;
-    int error = replacement.Begin(folderFd, name, name + ".new");
+    int error = replacement.Begin(folderFd, NameOf(path), NameOf(path) + ".new");
+    ::close(folderFd);
     if (error == 0)
         error = WriteAll(replacement.Descriptor(), content);
-    if (error == 0)
-        error = replacement.Commit(true);
-    replacement.Discard();
-    ::close(folderFd);
-    return error;
+    return error == 0 ? replacement.Commit(true) : error;
 }

@@ -15,9 +15,9 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Creates `newName` to replace `name` in the folder `folderFd`, which the caller keeps open
-    // until Commit or Discard. A regular file of this user's left under `newName` (by a crash)
-    // is removed first; anything else there fails it. Returns 0 or the errno.
+    // Creates `newName` to replace `name` in the folder `folderFd` (held by a copy of the
+    // descriptor until Commit or Discard). A regular file of this user's left under `newName`
+    // (by a crash) is removed first; anything else there fails it. Returns 0 or the errno.
     int Begin(int folderFd, const std::string& name, const std::string& newName);
     // The new file, open for writing; -1 before Begin.
     int Descriptor() const { return m_fd; }

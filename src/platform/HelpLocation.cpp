@@ -25,8 +25,7 @@ std::optional<CHelpLocation> CHelpLocation::Parse(std::string_view location)
     const std::string file(place.substr(0, hash));
     const std::string fragment(hash == std::string_view::npos ? std::string_view() : place.substr(hash + 1));
     const std::string book = bookFile.stem().string();
-    if (book.empty() || bookFile.has_parent_path() || file.empty() || file.front() == '/' ||
-        !StaysInside(file))
+    if (book.empty() || bookFile.has_parent_path() || file.empty() || file.front() == '/' || !StaysInside(file))
         return std::nullopt;
     return CHelpLocation(book, file, fragment);
 }

@@ -346,8 +346,7 @@ LSTATUS RegDeleteKey(HKEY parent, const char* subKey)
 namespace {
 
 // Runs one transaction step on the shared hive, or reports why there is none.
-template <class Step>
-LSTATUS OnSharedHive(Step step)
+template <class Step> LSTATUS OnSharedHive(Step step)
 {
     LSTATUS status = ERROR_SUCCESS;
     auto hive = SharedHive(status);

@@ -154,8 +154,8 @@ CSqliteStatement CRegistryHive::Statement(std::string_view sql)
     if (found != m_statements.end())
         return CSqliteStatement(found->second, SQLITE_OK);
     sqlite3_stmt* stmt = nullptr;
-    const int result = sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                          &stmt, nullptr);
+    const int result =
+        sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (result == SQLITE_OK)
         m_statements.emplace(sql, stmt);
     return CSqliteStatement(stmt, result);

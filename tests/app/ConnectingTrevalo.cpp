@@ -2,9 +2,14 @@
 // up, and who reads every message box aloud (a line "message: TEXT" on standard output) and
 // closes it with OK. For the tests that need a run in a process of its own: killed in the middle
 // of the run, or run under a file-size limit.
+//
+// With "--die-at STEP N" it is killed (SIGKILL) the Nth time the run reaches STEP (recorded,
+// moved-aside, written, replaced, moved-back); after Connect it then lets the refresh timer
+// rewrite the script once and presses Cancel, so that every step comes.
 #include <app/LoginApp.h>
 #include <app/ProgramMain.h>
 #include <framework/MessageBox.h>
+#include <loginrun/RunSteps.h>
 #include <loginwindow/LoginDialog.h>
 #include <res/resource.h>
 
@@ -12,7 +17,10 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -26,7 +34,7 @@ void Say(const std::string& line)
     std::fflush(stdout);
 }
 
-void Connect(CLoginApp& app)
+void Connect(CLoginApp& app, bool toTheEnd)
 {
     auto* window = static_cast<CLoginDialog*>(app.m_pMainWnd);
     if (!window)
@@ -34,6 +42,24 @@ void Connect(CLoginApp& app)
     qobject_cast<QLineEdit*>(window->GetControl(IDC_PIN))->setText(QStringLiteral("1234"));
     window->SendCommand(IDOK);
     Say(window->m_bScriptReplaced ? "connected" : "not connected");
+    if (!toTheEnd)
+        return;
+    window->OnTimer(3);
+    window->SendCommand(IDCANCEL);
+}
+
+void DieAt(const std::string& stepName, int occurrence)
+{
+    static const std::map<std::string, RunStep> kSteps = {{"recorded", RunStep::Recorded},
+                                                          {"moved-aside", RunStep::MovedAside},
+                                                          {"written", RunStep::Written},
+                                                          {"replaced", RunStep::Replaced},
+                                                          {"moved-back", RunStep::MovedBack}};
+    const RunStep step = kSteps.at(stepName);
+    SetRunStepObserver([step, occurrence, reached = 0](RunStep now) mutable {
+        if (now == step && ++reached == occurrence)
+            std::raise(SIGKILL);
+    });
 }
 
 } // namespace
@@ -47,6 +73,9 @@ int main(int argc, char** argv)
         Say("message: " + request.text);
         return IDOK;
     });
-    QTimer::singleShot(0, &application, [&app] { Connect(app); });
+    const bool dies = argc == 4 && std::string(argv[1]) == "--die-at";
+    if (dies)
+        DieAt(argv[2], std::atoi(argv[3]));
+    QTimer::singleShot(0, &application, [&app, dies] { Connect(app, dies); });
     return RunTrevalo(application, app);
 }

@@ -1,4 +1,5 @@
 // The installed programs as a user meets them: trevalo started twice, trevalo-notify, signals.
+#include <loginrun/RunJournal.h>
 #include <profiles/AppSettings.h>
 #include <profiles/ConnectionProfile.h>
 
@@ -38,13 +39,14 @@ protected:
         CAppSettings::SaveDefaultProfile("Work");
     }
 
-    void SaveProfile(const std::string& name, const std::string& script, const std::string& loginApp)
+    void SaveProfile(const std::string& name, const std::string& script, const std::string& loginApp, int duration = 0)
     {
         ConnectionProfile profile(name);
         profile.DUNPhonebookEntry = "isp";
         profile.ScriptPath = script;
         profile.LoginAppPath = loginApp;
         profile.TokenSerialNumber = "T1";
+        profile.UpdatePASSCODEDuration = duration;
         EXPECT_TRUE(profile.Save());
         CAppSettings::SaveDefaultProfile(name);
     }
@@ -235,4 +237,68 @@ TEST_F(ProgramTest, AStartThatCannotMakeItsChannelSaysWhyAndFails)
     EXPECT_EQ(1, program.Wait());
     EXPECT_NE(std::string::npos, output.find("trevalo: Trevalo cannot start: it cannot create " + dir.File("runtime/")))
         << output;
+}
+
+// A run killed (SIGKILL) at each step it takes, then a new start: the user's text is back, no
+// file in the script's folder holds the PIN, and the journal owes nothing.
+class CrashPointTest : public ProgramTest, public ::testing::WithParamInterface<std::pair<std::string, int>> {};
+
+TEST_P(CrashPointTest, TheNextStartLeavesNoPinBehind)
+{
+    const std::string scripts = dir.File("scripts"), script = scripts + "/login.scp";
+    const std::string userText = "password: #$PASSCODE#$\n";
+    std::filesystem::create_directory(scripts);
+    WriteFile(script, userText);
+    SaveProfile("Work", script, Dialer(true) + " " + script, 5);
+    ChildProcess run({CONNECTING_TREVALO, "--die-at", GetParam().first, std::to_string(GetParam().second)});
+    std::string line; // "connected", or nothing for a run killed before its dialer started
+    run.ReadLine(line);
+    EXPECT_EQ(-1, run.Wait()) << "the run did not reach the step";
+
+    ChildProcess next({TREVALO});
+    ASSERT_TRUE(WaitUntilRunning());
+    EXPECT_EQ(0, Notify("0"));
+    EXPECT_EQ(0, next.Wait());
+    WriteFile(dir.File("go"), "");
+    EXPECT_EQ(userText, ReadFile(script));
+    EXPECT_EQ(std::vector<std::string>{}, FilesHolding(scripts, {"1234"}));
+    EXPECT_TRUE(CRunJournal(dir.File("data/trevalo/run-journal")).Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, CrashPointTest,
+                         ::testing::Values(std::pair("recorded", 1), std::pair("moved-aside", 1),
+                                           std::pair("written", 1), std::pair("replaced", 1), std::pair("written", 2),
+                                           std::pair("moved-back", 1)),
+                         [](const auto& test) {
+                             std::string name = test.param.first + std::to_string(test.param.second);
+                             std::erase(name, '-');
+                             return name;
+                         });
+
+// A second copy started with another channel folder cannot take the journal: it puts nothing
+// back, so the first copy's run goes on.
+TEST_F(ProgramTest, ASecondCopyWithAnotherChannelLeavesTheFirstOnesRunAlone)
+{
+    const std::string script = dir.File("login.scp");
+    SaveProfile("Work", script, Dialer(true) + " " + script);
+    ChildProcess first({CONNECTING_TREVALO});
+    std::string line;
+    ASSERT_TRUE(first.ReadLine(line));
+    ASSERT_EQ("connected", line);
+    std::filesystem::create_directory(dir.File("other"));
+    ::setenv("TREVALO_RUNTIME_DIR", dir.File("other").c_str(), 1);
+    ChildProcess second({"/bin/sh", "-c", "exec \"$0\" 2>&1", TREVALO});
+    while (second.ReadLine(line) && line.find("run journal") == std::string::npos) {
+    }
+    EXPECT_EQ("trevalo: another Trevalo of this user holds the run journal " + dir.File("data/trevalo/run-journal") +
+                  ": this one puts back no script of it and runs no login",
+              line);
+    EXPECT_EQ(0u, ReadFile(script).find("password: 1234"));
+    second.Signal(SIGTERM);
+    EXPECT_EQ(0, second.Wait());
+    ::setenv("TREVALO_RUNTIME_DIR", dir.Path().c_str(), 1);
+    EXPECT_EQ(0, Notify("0"));
+    EXPECT_EQ(0, first.Wait());
+    EXPECT_EQ("password: #$PASSCODE#$\n", ReadFile(script));
+    WriteFile(dir.File("go"), "");
 }

@@ -62,6 +62,9 @@ TEST_F(ProfileEditorTest, EachCheckRefusesInOrderWithItsMessagePageAndFocus)
          IDC_ADVANCED_SCRIPT_FILE},
         {"missing script", [&] { newRecord->ScriptPath = missing; }, {k157}, kAdvanced,
          IDC_ADVANCED_SCRIPT_FILE},
+        {"relative script path", [&] { newRecord->ScriptPath = "login.scp"; },
+         {"The script file path login.scp is not a full path.\nEnter the whole path of the script, starting with /."},
+         kAdvanced, IDC_ADVANCED_SCRIPT_FILE},
         {"name in use and missing script: the name comes last",
          [&] {
              Type(general(), IDC_GENERAL_PROFILE_NAME, "WORK");

@@ -254,19 +254,23 @@ TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
     EXPECT_FALSE(PathExists(backup));
 }
 
-TEST_F(LoginRunTest, ARestoreOwedByOneProfileIsMadeAtTheConnectOfAnother)
+// A run of Work ends while its backup is out of reach: the restore is owed. The Connect of Home
+// makes it first; whether Home's own run then starts or fails, nothing is owed any more.
+class OwedRestoreTest : public LoginRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OwedRestoreTest, IsMadeAtTheConnectOfAnotherProfile)
 {
+    const bool homeStarts = GetParam();
     const std::string other = dir.File("other.scp");
     WriteFile(other, kUserText);
     ConnectionProfile home("Home");
     home.DUNPhonebookEntry = "isp";
     home.ScriptPath = other;
-    home.LoginAppPath = dialer;
+    home.LoginAppPath = homeStarts ? dialer : dir.File("no-such-dialer");
     home.TokenSerialNumber = "000111";
     ASSERT_TRUE(home.Save());
     WriteRunProfile(waitingDialer);
     Connect();
-    // The run of Work ends while its backup is out of reach: the restore is owed.
     std::filesystem::rename(backup, dir.File("kept"));
     dialog->SendMessage(g_rasNotifyMessage, 2, 0);
     std::filesystem::rename(dir.File("kept"), backup);
@@ -276,35 +280,27 @@ TEST_F(LoginRunTest, ARestoreOwedByOneProfileIsMadeAtTheConnectOfAnother)
     Connect();
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_FALSE(PathExists(backup));
-    WaitForProgramAndPoll();
+    if (homeStarts)
+        WaitForProgramAndPoll();
+    else
+        dialog->SendCommand(IDCANCEL);
     EXPECT_TRUE(destroyed);
+    dialog = nullptr;
     EXPECT_EQ(kUserText, ReadFile(other));
     WriteFile(dir.File("go"), "");
 }
 
-// The restore a run owes is made by the Connect of another profile, which then fails itself;
-// the user edits the script meanwhile. Nothing is owed any more: Cancel ends the program.
-TEST_F(LoginRunTest, ARestoreMadeByAnotherConnectNoLongerHoldsTheWindow)
+INSTANTIATE_TEST_SUITE_P(HomeStartsOrFails, OwedRestoreTest, ::testing::Bool());
+
+// The end of the session put the text back and the user then saved the script anew: the run
+// owes nothing, whatever the script holds now.
+TEST_F(LoginRunTest, AfterTheSessionEndsRestoreCancelEndsTheProgram)
 {
-    const std::string other = dir.File("other.scp");
-    WriteFile(other, kUserText);
-    ConnectionProfile home("Home");
-    home.DUNPhonebookEntry = "isp";
-    home.ScriptPath = other;
-    home.LoginAppPath = dir.File("no-such-dialer");
-    home.TokenSerialNumber = "000111";
-    ASSERT_TRUE(home.Save());
     WriteRunProfile(waitingDialer);
     Connect();
-    std::filesystem::rename(backup, dir.File("kept"));
-    dialog->SendMessage(g_rasNotifyMessage, 2, 0);
-    std::filesystem::rename(dir.File("kept"), backup);
-    ChooseItem(IDC_PROFILE_COMBO, 0); // Home
-    Connect();
-    EXPECT_EQ(kUserText, ReadFile(script));
+    ASSERT_TRUE(dialog->OnQueryEndSession());
     WriteFile(dir.File("edited"), "edited text");
     std::filesystem::rename(dir.File("edited"), script);
-    boxes.emplace();
     dialog->SendCommand(IDCANCEL);
     EXPECT_TRUE(destroyed);
     dialog = nullptr;

@@ -123,6 +123,7 @@ TEST_F(ProfileCommandsTest, NewShowsTheDefaultPathsAndCancelLeavesTheFirstProfil
     EXPECT_FALSE(KeyExists("Cabin"));
     ASSERT_NE(nullptr, dialog->m_pCurrentProfile);
     EXPECT_EQ("Home", dialog->m_pCurrentProfile->ProfileName);
+    EXPECT_EQ("Work", StoredDefaultProfile()); // nothing is written
 }
 
 TEST_F(ProfileCommandsTest, AfterNewThenCancelTheWindowTakesTheStateOfTheFirstProfile)

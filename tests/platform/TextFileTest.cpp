@@ -18,18 +18,13 @@ int OpenForReading(const std::string& path)
     return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
-// A writer of `name` in `dir`, with the folder it writes in held open for as long as it lives.
-struct WriterIn {
-    explicit WriterIn(const TempDir& dir, const std::string& name = "out")
-        : folder(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-          opened(writer.Open(folder, name, name + ".new"))
-    {
-    }
-    ~WriterIn() { ::close(folder); }
-    int folder;
-    CTextFileWriter writer;
-    bool opened;
-};
+bool OpenIn(CTextFileWriter& writer, const TempDir& dir, const std::string& name = "out")
+{
+    const int folder = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool opened = writer.Open(folder, name, name + ".new");
+    ::close(folder);
+    return opened;
+}
 
 std::vector<std::string> Pieces(const std::string& content)
 {
@@ -102,9 +97,8 @@ TEST(TextFileReader, RefusesMissingFilesAndDirectories)
 TEST(TextFileWriter, WritesLinesWithLineFeedsInAPrivateFile)
 {
     TempDir dir;
-    WriterIn out(dir);
-    CTextFileWriter& writer = out.writer;
-    ASSERT_TRUE(out.opened);
+    CTextFileWriter writer;
+    ASSERT_TRUE(OpenIn(writer, dir));
     writer.WriteLine("one");
     writer.WriteLine("");
     writer.WriteLine(std::string(100000, 'z'));
@@ -120,9 +114,8 @@ TEST(TextFileWriter, ReplacesAnExistingFileByAPrivateOne)
     TempDir dir;
     WriteFile(dir.File("out"), "old content that is longer");
     ::chmod(dir.File("out").c_str(), 0644);
-    WriterIn out(dir);
-    CTextFileWriter& writer = out.writer;
-    ASSERT_TRUE(out.opened);
+    CTextFileWriter writer;
+    ASSERT_TRUE(OpenIn(writer, dir));
     writer.WriteLine("new");
     ASSERT_TRUE(writer.Close());
     EXPECT_EQ("new\n", ReadFile(dir.File("out")));
@@ -142,9 +135,8 @@ TEST(TextFileWriter, ReportsAWriteThatDoesNotFit)
     limit.rlim_cur = 1000;
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
 
-    WriterIn out(dir);
-    CTextFileWriter& writer = out.writer;
-    ASSERT_TRUE(out.opened);
+    CTextFileWriter writer;
+    ASSERT_TRUE(OpenIn(writer, dir));
     for (int i = 0; i < 100; ++i)
         writer.WriteLine(std::string(99, 'x'));
     EXPECT_FALSE(writer.Close());
@@ -155,6 +147,7 @@ TEST(TextFileWriter, ReportsAWriteThatDoesNotFit)
 TEST(TextFileWriter, RefusesADirectory)
 {
     TempDir dir;
+    CTextFileWriter writer;
     std::filesystem::create_directory(dir.File("folder"));
-    EXPECT_FALSE(WriterIn(dir, "folder").opened);
+    EXPECT_FALSE(OpenIn(writer, dir, "folder"));
 }
