@@ -3,9 +3,9 @@
 // closes it with OK. For the tests that need a run in a process of its own: killed in the middle
 // of the run, or run under a file-size limit.
 //
-// With "--die-at STEP N" it is killed (SIGKILL) the Nth time the run reaches STEP (recorded,
-// moved-aside, written, replaced, moved-back); after Connect it then lets the refresh timer
-// rewrite the script once and presses Cancel, so that every step comes.
+// With "--die-at STEP N" it is killed (SIGKILL) the Nth time the run reaches STEP (a RunStep as a
+// number); after Connect it then lets the refresh timer rewrite the script once and presses
+// Cancel, so that every step comes.
 #include <app/LoginApp.h>
 #include <app/ProgramMain.h>
 #include <framework/MessageBox.h>
@@ -20,7 +20,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -48,16 +47,10 @@ void Connect(CLoginApp& app, bool toTheEnd)
     window->SendCommand(IDCANCEL);
 }
 
-void DieAt(const std::string& stepName, int occurrence)
+void DieAt(int step, int occurrence)
 {
-    static const std::map<std::string, RunStep> kSteps = {{"recorded", RunStep::Recorded},
-                                                          {"moved-aside", RunStep::MovedAside},
-                                                          {"written", RunStep::Written},
-                                                          {"replaced", RunStep::Replaced},
-                                                          {"moved-back", RunStep::MovedBack}};
-    const RunStep step = kSteps.at(stepName);
     SetRunStepObserver([step, occurrence, reached = 0](RunStep now) mutable {
-        if (now == step && ++reached == occurrence)
+        if (static_cast<int>(now) == step && ++reached == occurrence)
             std::raise(SIGKILL);
     });
 }
@@ -75,7 +68,7 @@ int main(int argc, char** argv)
     });
     const bool dies = argc == 4 && std::string(argv[1]) == "--die-at";
     if (dies)
-        DieAt(argv[2], std::atoi(argv[3]));
+        DieAt(std::atoi(argv[2]), std::atoi(argv[3]));
     QTimer::singleShot(0, &application, [&app, dies] { Connect(app, dies); });
     return RunTrevalo(application, app);
 }
