@@ -127,9 +127,10 @@ bool CLoginDialog::StartProgram(bool testMode, CScriptRun& run)
 {
     const ConnectionProfile& profile = *m_pCurrentProfile;
     int error = 0;
-    // Notepad gets the script path as one argument, spaces and all.
+    // Notepad gets the script path as one argument, spaces and all, and only shows it: a save
+    // there would write the passcodes over the user's text once the run has put it back.
     std::unique_ptr<CChildProcess> process =
-        testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", profile.ScriptPath}, error)
+        testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", "--read-only", profile.ScriptPath}, error)
                  : CChildProcess::Start(profile.LoginAppPath, error);
     if (!process) {
         // The user's text goes back before any message waits for the user.

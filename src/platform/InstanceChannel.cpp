@@ -4,19 +4,26 @@
 #include "FileSystem.h"
 
 #include <QLocalSocket>
+#include <QSocketNotifier>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kTimeoutMs = 2000;
 constexpr char kAnswer[] = "OK\n";
+// A request is one short line: "MESSAGE KVRasNotify 0 0" and the like.
+constexpr qint64 kMaxLine = 256;
+constexpr int kMaxClients = 8;
+constexpr int kResumeMs = 1000;
 
 std::string SocketPath(const std::string& directory, const std::string& windowClass)
 {
@@ -65,14 +72,19 @@ ChannelReply Request(const std::string& windowClass, const std::string& line)
 CInstanceServer::CInstanceServer(RestoreHandler onRestore, MessageHandler onMessage)
     : m_onRestore(std::move(onRestore)), m_onMessage(std::move(onMessage))
 {
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] { Accept(); });
+    m_resume.setSingleShot(true);
+    m_resume.setInterval(kResumeMs);
+    QObject::connect(&m_resume, &QTimer::timeout, &m_clientsParent, [this] { Accept(); });
 }
 
 CInstanceServer::~CInstanceServer()
 {
     // The socket goes first: once the lock is free, the next copy may already listen there.
-    m_server.close();
+    if (m_listener >= 0) {
+        m_acceptNotifier.reset();
+        ::unlink(m_path.c_str());
+        ::close(m_listener);
+    }
     if (m_lock >= 0)
         ::close(m_lock);
 }
@@ -91,10 +103,34 @@ ChannelClaim CInstanceServer::Listen(const std::string& windowClass)
     }
     if (!RemoveLeftoverSocket())
         return ChannelClaim::Failed;
-    if (m_server.listen(QString::fromStdString(m_path)))
-        return ChannelClaim::Listening;
-    m_error = m_server.errorString().toStdString();
-    return ChannelClaim::Failed;
+    if (const int failure = Bind(); failure != 0) {
+        m_error = "Cannot listen on " + m_path + ": " + SystemErrorText(failure) + ".";
+        return ChannelClaim::Failed;
+    }
+    m_acceptNotifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
+    QObject::connect(m_acceptNotifier.get(), &QSocketNotifier::activated, &m_clientsParent, [this] { Accept(); });
+    return ChannelClaim::Listening;
+}
+
+// A socket only this user may connect to (its folder is private as well). 0, or the errno.
+int CInstanceServer::Bind()
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (m_path.size() >= sizeof address.sun_path)
+        return ENAMETOOLONG;
+    m_path.copy(address.sun_path, m_path.size());
+    m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listener < 0)
+        return errno;
+    if (::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(m_path.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(m_listener, SOMAXCONN) != 0) {
+        const int failure = errno;
+        ::close(m_listener);
+        m_listener = -1;
+        return failure;
+    }
+    return 0;
 }
 
 // The lock stays open, and so held, until this server goes; closing it on exec keeps the login
@@ -128,20 +164,59 @@ bool CInstanceServer::RemoveLeftoverSocket()
 
 void CInstanceServer::Accept()
 {
-    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        if (PeerUid(socket->socketDescriptor()) != ::geteuid()) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
+    m_acceptNotifier->setEnabled(true);
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                PauseAccepting();
+            return;
         }
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-            while (socket->canReadLine()) {
-                Handle(socket->readLine().trimmed().toStdString());
-                socket->write(kAnswer);
-            }
-        });
+        if (m_paused)
+            std::fprintf(stderr, "trevalo: the channel %s takes connections again\n", m_path.c_str());
+        m_paused = false;
+        // Beyond a few at once a client is only a flood of the user's own programs.
+        if (m_clients >= kMaxClients || PeerUid(fd) != ::geteuid())
+            ::close(fd);
+        else
+            Serve(fd);
     }
+}
+
+// A connection waiting to be accepted would wake the loop at once, again and again: the next
+// try comes after a pause, and the connection waits in the queue meanwhile.
+void CInstanceServer::PauseAccepting()
+{
+    if (!m_paused)
+        std::fprintf(stderr, "trevalo: the channel %s cannot take a connection: %s; it tries again in a second\n",
+                     m_path.c_str(), SystemErrorText(errno).c_str());
+    m_paused = true;
+    m_acceptNotifier->setEnabled(false);
+    m_resume.start();
+}
+
+void CInstanceServer::Serve(int fd)
+{
+    auto* socket = new QLocalSocket(&m_clientsParent);
+    socket->setSocketDescriptor(fd);
+    socket->setReadBufferSize(kMaxLine);
+    ++m_clients;
+    QObject::connect(socket, &QObject::destroyed, &m_clientsParent, [this] { --m_clients; });
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    const auto drop = [socket] {
+        socket->abort();
+        socket->deleteLater();
+    };
+    // A client has a couple of seconds for its line, and the answer.
+    QTimer::singleShot(kTimeoutMs, socket, drop);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, drop] {
+        while (socket->canReadLine()) {
+            Handle(socket->readLine(kMaxLine).trimmed().toStdString());
+            socket->write(kAnswer);
+        }
+        if (socket->bytesAvailable() >= kMaxLine)
+            drop();
+    });
 }
 
 void CInstanceServer::Handle(const std::string& request)

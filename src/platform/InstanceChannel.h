@@ -1,16 +1,22 @@
 #pragma once
 
-#include <QLocalServer>
+#include <QObject>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <sys/types.h>
+
+class QSocketNotifier;
 
 // The running program's per-user channel: a local socket named after its main window class, in
 // the user's channel directory (ChannelDirectory.h). A lock beside it, held for the program's
 // life, marks the one running copy; a second copy asks that copy to come forward, and the dial-up
 // notifier posts registered messages through the socket. Both ends talk only to their own user.
+// The server stays within bounds whatever its clients do: a few at a time, each with one short
+// line to send in a couple of seconds; out of descriptors, it waits and then accepts again.
 enum class ChannelClaim {
     Listening,     // this copy holds the lock and listens
     HeldByAnother, // another copy holds the lock
@@ -38,15 +44,23 @@ private:
     std::string LockPath() const { return m_path + ".lock"; }
     int TakeLock();
     bool RemoveLeftoverSocket();
+    int Bind();
     void Accept();
+    void PauseAccepting();
+    void Serve(int fd);
     void Handle(const std::string& request);
 
-    QLocalServer m_server;
     std::string m_path;
     std::string m_error;
     int m_lock = -1;
+    int m_listener = -1;
+    int m_clients = 0;
+    bool m_paused = false;
     RestoreHandler m_onRestore;
     MessageHandler m_onMessage;
+    QTimer m_resume;         // accepts again after running out of descriptors
+    QObject m_clientsParent; // the connected clients, gone with the server
+    std::unique_ptr<QSocketNotifier> m_acceptNotifier;
 };
 
 // What came of a request to the copy running for this user.

@@ -4,6 +4,8 @@
 #include "OpenVpnDirectory.h"
 #include "PeersDirectory.h"
 
+#include <ShownText.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -19,8 +21,11 @@ std::vector<std::string> EntryNames()
     std::vector<std::string> names = PeerNames();
     for (const std::vector<std::string>& source : {OpenVpnClientNames(), NetworkManagerConnectionNames()})
         names.insert(names.end(), source.begin(), source.end());
-    // A connection's name may be longer than a record holds; cut short it would name nothing.
-    std::erase_if(names, [](const std::string& name) { return name.size() > RAS_MaxEntryName; });
+    // A connection's name may be longer than a record holds; cut short it would name nothing. A
+    // name with a control character or a bidirectional control would not show as it is in the
+    // lists (after U+202E the rest shows reversed), so it is left out too.
+    std::erase_if(
+        names, [](const std::string& name) { return name.size() > RAS_MaxEntryName || ShownText::HasControls(name); });
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;

@@ -4,7 +4,8 @@
 
 // The phonebook: the names of the pppd peers, the OpenVPN client configurations and the
 // NetworkManager connections a login applies to, together. A name found in more than one of them
-// is one entry; entries are listed in byte order.
+// is one entry; entries are listed in byte order. A name longer than a record holds, or with a
+// control character or a bidirectional control in it, is left out.
 
 inline constexpr DWORD RAS_MaxEntryName = 256;
 

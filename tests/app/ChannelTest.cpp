@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <optional>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -135,4 +137,78 @@ TEST_F(ChannelTest, ASecondStartNeverTakesTheChannelOfACopyThatDoesNotAnswer)
     EXPECT_EQ(0, answered);
     first.Signal(SIGTERM);
     EXPECT_EQ(0, first.Wait());
+}
+
+namespace {
+
+int ConnectTo(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A line of /proc/PID/status, as a number (kB for the memory lines).
+long StatusNumber(pid_t pid, const std::string& field)
+{
+    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("\n" + field + ":");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + field.size() + 2);
+}
+
+// The next line of `program`'s output that says something of the channel; Qt's own remarks pass.
+std::string NextChannelLine(ChildProcess& program)
+{
+    std::string line;
+    while (program.ReadLine(line) && line.find("trevalo: the channel") != 0) {
+    }
+    return line;
+}
+
+} // namespace
+
+// The user's own programs may flood the channel with idle connections, or send a line without
+// end: the channel stays up, within a few clients, each with a short line and a short while.
+// Out of descriptors, it waits, says so, and takes connections again once there are some.
+TEST_F(ChannelTest, FloodsAndEndlessLinesLeaveTheChannelAnswering)
+{
+    ChildProcess program({"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>&1", "/usr/bin/prlimit", "--nofile=128", TREVALO});
+    ASSERT_TRUE(WaitUntilAnswering({TREVALO_NOTIFY, "99"}));
+    std::vector<int> flood;
+    for (int i = 0; i < 300; ++i)
+        flood.push_back(ConnectTo(socket));
+    EXPECT_TRUE(WaitUntilAnswering({TREVALO_NOTIFY, "99"})); // once the idle ones are dropped
+    for (const int fd : flood)
+        ::close(fd);
+
+    const long peakBefore = StatusNumber(program.Pid(), "VmHWM");
+    const int endless = ConnectTo(socket);
+    const std::string chunk(1 << 16, 'x');
+    for (std::size_t sent = 0; sent < (64u << 20) && ::send(endless, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0;)
+        sent += chunk.size();
+    ::close(endless);
+    EXPECT_LT(StatusNumber(program.Pid(), "VmHWM") - peakBefore, 4096) << "kB more at the peak";
+
+    // No descriptor to spare: one client takes the last, the next must wait.
+    const long open = static_cast<long>(
+        std::distance(std::filesystem::directory_iterator("/proc/" + std::to_string(program.Pid()) + "/fd"), {}));
+    const std::string limit = "--nofile=" + std::to_string(open + 1);
+    ASSERT_EQ(0, RunToEnd({"/usr/bin/prlimit", "--pid", std::to_string(program.Pid()), limit}));
+    const int last = ConnectTo(socket), waiting = ConnectTo(socket);
+    EXPECT_EQ("trevalo: the channel " + socket +
+                  " cannot take a connection: Too many open files; it tries again "
+                  "in a second",
+              NextChannelLine(program));
+    ::close(last);
+    ::close(waiting);
+    EXPECT_TRUE(WaitUntilAnswering({TREVALO_NOTIFY, "99"}));
+    EXPECT_EQ("trevalo: the channel " + socket + " takes connections again", NextChannelLine(program));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(0, program.Wait());
 }

@@ -37,12 +37,20 @@ void PrintTo(const Hook& hook, std::ostream* out)
     *out << hook.name;
 }
 
+// pppd runs its hooks as root, itself running with the real uid of the user who dialled.
 const Hook kPppIpUp{"PppIpUp",
                     true,
                     {"PPPLOGNAME=nobody", "IFNAME=ppp0", "IPLOCAL=10.64.64.64", "IPREMOTE=10.112.112.112",
-                     "DEVICE=/dev/ttyS0", "SPEED=115200", "LINKNAME=myisp", "PPPD_PID=4242", IP_UP_HOOK, "ppp0",
-                     "/dev/ttyS0", "115200", "10.64.64.64", "10.112.112.112", ""},
+                     "DEVICE=/dev/ttyS0", "SPEED=115200", "LINKNAME=myisp", "PPPD_PID=4242", PPPD_STAND_IN, "nobody",
+                     IP_UP_HOOK, "ppp0", "/dev/ttyS0", "115200", "10.64.64.64", "10.112.112.112", ""},
                     "ip-up: could not tell Trevalo of user nobody that ppp0 is up"};
+// Root dialled, and set PPPLOGNAME (pppd's `set` option) to name nobody.
+const Hook kPppIpUpForAnother{"PppIpUpForAnother",
+                              true,
+                              {"PPPLOGNAME=nobody", "IFNAME=ppp0", PPPD_STAND_IN, "root", IP_UP_HOOK, "ppp0",
+                               "/dev/ttyS0", "115200", "10.64.64.64", "10.112.112.112", ""},
+                              "ip-up: pppd runs for user root, not for nobody as its environment says: nobody is "
+                              "told that ppp0 is up"};
 // OpenVPN's words after the hook's own: device, MTUs, addresses, and why it runs.
 const Hook kOpenVpnUpAsRoot{"OpenVpnUpAsRoot",
                             true,
@@ -98,6 +106,24 @@ protected:
         return run.Wait();
     }
 
+    // The system log cannot be read here: a logger of the test's, first on the hook's PATH, stands
+    // in for it, and what it was given is in the file it returns.
+    std::string StandInLogger()
+    {
+        WriteFile(dir.File("log/logger"), "#!/bin/sh\nprintf '%s\\n' \"$*\" >'" + dir.File("log/logged") + "'\n");
+        ::chmod(dir.File("log/logger").c_str(), 0755);
+        return dir.File("log/logged");
+    }
+
+    // Starts nobody's Trevalo in the middle of a run.
+    void Connect(ChildProcess& trevalo)
+    {
+        std::string line;
+        ASSERT_TRUE(trevalo.ReadLine(line));
+        ASSERT_EQ("connected", line);
+        ASSERT_NE(kUserText, ReadFile(script));
+    }
+
     static constexpr const char* kHookPath = "/usr/local/sbin:/usr/sbin:/usr/bin:/sbin:/bin";
 
     TempDir dir;
@@ -110,10 +136,7 @@ protected:
 TEST_P(HookTest, TellsTheUsersTrevaloAndTheScriptComesBack)
 {
     ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
-    std::string line;
-    ASSERT_TRUE(trevalo.ReadLine(line));
-    ASSERT_EQ("connected", line);
-    ASSERT_NE(kUserText, ReadFile(script));
+    ASSERT_NO_FATAL_FAILURE(Connect(trevalo));
     EXPECT_EQ(0, RunHook(kHookPath));
     // Notification 0 ends the run like Cancel, and the program with it; a hook that did not
     // reach it leaves it running.
@@ -126,17 +149,11 @@ TEST_P(HookTest, TellsTheUsersTrevaloAndTheScriptComesBack)
     EXPECT_FALSE(PathExists(dir.File("scripts/LOGIN.BAK")));
 }
 
-// The system log cannot be read here: a logger of the test's, first on the hook's PATH, stands
-// in for it.
 TEST_P(HookTest, ATrevaloThatDoesNotAnswerGoesToTheSystemLog)
 {
-    const std::string logged = dir.File("log/logged");
-    WriteFile(dir.File("log/logger"), "#!/bin/sh\nprintf '%s\\n' \"$*\" >'" + logged + "'\n");
-    ::chmod(dir.File("log/logger").c_str(), 0755);
+    const std::string logged = StandInLogger();
     ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
-    std::string line;
-    ASSERT_TRUE(trevalo.ReadLine(line));
-    ASSERT_EQ("connected", line);
+    ASSERT_NO_FATAL_FAILURE(Connect(trevalo));
     trevalo.Signal(SIGSTOP);
     EXPECT_EQ(0, RunHook(dir.File("log") + ":" + kHookPath));
     trevalo.Signal(SIGCONT);
@@ -167,6 +184,23 @@ TEST(OpenVpnUpHookTest, RunAsRootWithoutAUserSaysSoInTheSystemLog)
               "USER\"\n",
               ReadFile(dir.File("logged")));
 }
+
+// Whoever may dial can set PPPLOGNAME: the hook believes pppd's real uid, and tells nobody else.
+class ForeignDiallerTest : public HookTest {};
+
+TEST_P(ForeignDiallerTest, LeavesTheRunAloneAndSaysWhy)
+{
+    const std::string logged = StandInLogger();
+    ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
+    ASSERT_NO_FATAL_FAILURE(Connect(trevalo));
+    EXPECT_EQ(0, RunHook(dir.File("log") + ":" + kHookPath));
+    EXPECT_EQ(std::string("-t trevalo -- ") + std::get<0>(GetParam()).logged + "\n", ReadFile(logged));
+    ::usleep(300000);
+    EXPECT_NE(kUserText, ReadFile(script)) << "the run was ended";
+}
+
+INSTANTIATE_TEST_SUITE_P(PppIpUp, ForeignDiallerTest,
+                         ::testing::Combine(::testing::Values(kPppIpUpForAnother), ::testing::Values(true)));
 
 INSTANTIATE_TEST_SUITE_P(HooksAndRuntimeDirectories, HookTest,
                          ::testing::Combine(::testing::Values(kPppIpUp, kOpenVpnUpAsRoot, kOpenVpnUpAsUser),

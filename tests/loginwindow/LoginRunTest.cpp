@@ -362,7 +362,7 @@ TEST_F(LoginRunTest, ThePassphraseReachesTheTokenAndAFailedSelectionIsReported)
 TEST_F(LoginRunTest, TestScriptShowsTheScriptInNotepadAndComesBack)
 {
     std::filesystem::create_directory(dir.File("bin"));
-    WriteExecutable(dir.File("bin/Notepad"), "cp \"$1\" '" + seen + "'\n");
+    WriteExecutable(dir.File("bin/Notepad"), "[ \"$1\" = --read-only ] && cp \"$2\" '" + seen + "'\n");
     const std::string oldPath = std::getenv("PATH");
     ::setenv("PATH", (dir.File("bin") + ":" + oldPath).c_str(), 1);
     WriteRunProfile(dialer);

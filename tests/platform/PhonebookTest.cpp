@@ -80,6 +80,14 @@ TEST(Phonebook, ANameInTwoSourcesIsOneEntryAndAllStayInByteOrder)
     EXPECT_EQ((std::vector<std::string>{"Office", "Zurich", "branch", "dsl", "work"}), Entries());
 }
 
+TEST(Phonebook, ANameWithAControlCharacterOrABidirectionalControlIsLeftOut)
+{
+    TempDir dir;
+    for (const char* name : {"office", "rlo\xe2\x80\xaetxt.exe", "esc\x1b[2J", "b\xfcro"}) // not UTF-8: shown as U+FFFD
+        WriteFile(dir.File("peers/" + std::string(name)), "");
+    EXPECT_EQ((std::vector<std::string>{"b\xfcro", "office"}), Entries());
+}
+
 TEST(Phonebook, RefusesBadRecordsAndReportsTheNeededSize)
 {
     TempDir dir;

@@ -45,4 +45,29 @@ TEST(ShownTextTest, EscapesControlCharactersAndStrayBytesOnly)
     EXPECT_EQ(ShownText::Escaped(std::string("\0", 1)), "\\x00");
 }
 
+// Each bidirectional control and the characters beside it, and a C1 control: as the token rules
+// take them, as lists and .reg files show them, and as the phonebook finds them.
+TEST(ShownTextTest, BidirectionalControlsAreRefusedEscapedAndFoundLikeControlCharacters)
+{
+    const struct {
+        const char* text;
+        const char* escaped;
+        bool control;
+    } cases[] = {{"\xe2\x80\x8e", "\\xe2\\x80\\x8e", true}, {"\xe2\x80\x8f", "\\xe2\\x80\\x8f", true},
+                 {"\xe2\x80\xaa", "\\xe2\\x80\\xaa", true}, {"\xe2\x80\xae", "\\xe2\\x80\\xae", true},
+                 {"\xe2\x81\xa6", "\\xe2\\x81\\xa6", true}, {"\xe2\x81\xa9", "\\xe2\\x81\\xa9", true},
+                 {"\xc2\x85", "\\xc2\\x85", true},          {"\xe2\x80\x8d", "\xe2\x80\x8d", false},
+                 {"\xe2\x80\x90", "\xe2\x80\x90", false},   {"\xe2\x80\xa9", "\xe2\x80\xa9", false},
+                 {"\xe2\x80\xaf", "\xe2\x80\xaf", false},   {"\xe2\x81\xa5", "\xe2\x81\xa5", false},
+                 {"\xe2\x81\xaa", "\xe2\x81\xaa", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.escaped);
+        EXPECT_EQ(ShownText::Check("the issuer", c.text).empty(), !c.control);
+        EXPECT_EQ(ShownText::Escaped(c.text), c.escaped);
+        EXPECT_EQ(ShownText::HasControls(std::string("a ") + c.text + " b"), c.control);
+    }
+    EXPECT_EQ(ShownText::Check("the issuer", "a\xe2\x80\xae"),
+              "the issuer may not contain bidirectional controls (it has U+202E)");
+}
+
 } // namespace

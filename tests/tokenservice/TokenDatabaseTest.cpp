@@ -114,6 +114,19 @@ TEST_F(TokenDatabaseTest, RemoveDeletesOnlyTheNamedToken)
     EXPECT_EQ(tokens[0].serial, "B2");
 }
 
+// Debian's SQLite deletes securely by default; here every connection starts without it.
+TEST_F(TokenDatabaseTest, ARemovedSeedIsOverwrittenWhateverSqlitesDefault)
+{
+    const auto off = reinterpret_cast<void (*)()>(+[](sqlite3* db, const char**, const sqlite3_api_routines*) {
+        return sqlite3_exec(db, "PRAGMA secure_delete = OFF", nullptr, nullptr, nullptr);
+    });
+    sqlite3_auto_extension(off);
+    Add(MakeToken("A1", "alice"));
+    ASSERT_TRUE(m_database.Remove("A1", m_failure));
+    sqlite3_cancel_auto_extension(off);
+    EXPECT_THAT(ReadFile(m_database.Path()), ::testing::Not(HasSubstr("12345678901234567890")));
+}
+
 TEST_F(TokenDatabaseTest, AFileThatIsNoTokenDatabaseFailsNamingTheFile)
 {
     std::filesystem::create_directories(m_dir.Path() + "/data/kelvane");

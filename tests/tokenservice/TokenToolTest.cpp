@@ -277,6 +277,13 @@ TEST_F(TokenToolTest, ASeedOrLinkGivenAsAnArgumentIsRefusedWithTheSafeForms)
     EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
 }
 
+TEST_F(TokenToolTest, AnUnknownOptionIsNamedWithoutItsValue)
+{
+    const ToolResult result = Run({"import", "--seed=" + std::string(kSeed), "B2"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "kelvane-token: unknown option --seed (see kelvane-token --help)\n");
+}
+
 TEST_F(TokenToolTest, TheSeedOrLinkComesFromStandardInputWithOrWithoutDash)
 {
     EXPECT_EQ(Run({"import", "--user", "bob", "B2"}, std::string(kSeed) + "\n").exitCode, 0);
@@ -339,11 +346,11 @@ TEST_F(TokenToolTest, AFiveMegabyteIssuerIsRefused)
     EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
 }
 
-// A database made before import refused control characters: list shows them as \xNN.
+// A database made before import refused control and bidi characters: list shows them as \xNN.
 TEST_F(TokenToolTest, ListSendsNoControlCharacterToTheTerminal)
 {
     StoredToken old = MakeToken("OLD1", "ann\xc2\x9b[2J");
-    old.issuer = "Evil\x1b]0;owned\x07\x1b[2J\x9b\x7f\r\xc2\x85 End";
+    old.issuer = "Evil\x1b]0;owned\x07\x1b[2J\x9b\x7f\r\xc2\x85 \xe2\x80\xae End";
     TokenFailure failure;
     ASSERT_TRUE(TokenDatabase(TokenDatabase::DefaultPath()).Add(old, failure)) << failure.explanation;
     ASSERT_TRUE(TokenDatabase(TokenDatabase::DefaultPath())
@@ -362,7 +369,7 @@ TEST_F(TokenToolTest, ListSendsNoControlCharacterToTheTerminal)
         EXPECT_FALSE(byte >= 0x80 && byte <= 0x9f && (before < 0x80 || before == 0xc2)) << "C1 at " << i;
     }
     EXPECT_THAT(listed.out, HasSubstr("OLD1    ann\\xc2\\x9b[2J  NONE        SHA1            6      60  "
-                                      "Evil\\x1b]0;owned\\x07\\x1b[2J\\x9b\\x7f\\x0d\\xc2\\x85 End\n"));
+                                      "Evil\\x1b]0;owned\\x07\\x1b[2J\\x9b\\x7f\\x0d\\xc2\\x85 \\xe2\\x80\\xae End\n"));
     EXPECT_THAT(listed.out, HasSubstr("NEW2    b\xc3\xa9"
                                       "a "));
 }

@@ -111,7 +111,8 @@ TEST(RegFileWriter, WritesTextOnlyWhereItKeepsTheExactBytes)
     EXPECT_EQ("\"a\\x0ab\\x0d \\\\x0a\"=hex:", line(REG_BINARY, "", "a\nb\r \\x0a"));
     EXPECT_EQ("\"v\"=hex(1):61,62", line(REG_SZ, "ab"));
     EXPECT_EQ("\"v\"=hex(1):61,00,62,00", line(REG_SZ, std::string("a\0b\0", 4)));
-    EXPECT_EQ("\"v\"=hex(1):61,0a,00", line(REG_SZ, std::string("a\n\0", 3)));
+    EXPECT_EQ("\"v\"=\"a\\x0a\\x1b]0;\\xc2\\x9b\\xe2\\x80\\xae\\xff \\\\x1b\"",
+              line(REG_SZ, std::string("a\n\x1b]0;\xc2\x9b\xe2\x80\xae\xff \\x1b\0", 18)));
     EXPECT_EQ("\"v\"=hex(1):", line(REG_SZ, ""));
     EXPECT_EQ("\"v\"=dword:fffffffe", line(REG_DWORD, "\xfe\xff\xff\xff"));
     EXPECT_EQ("\"v\"=hex(4):01,02", line(REG_DWORD, "\x01\x02"));

@@ -59,6 +59,7 @@ std::string Nested(std::string key, const std::string& name, int levels)
 struct HostileName {
     const char* label;
     std::string name;
+    std::string shown = {}; // as query shows it, when not as it is
 };
 
 class RegToolName : public RegTool, public ::testing::WithParamInterface<HostileName> {};
@@ -164,14 +165,18 @@ TEST_F(RegTool, AMalformedImportChangesNothing)
     EXPECT_EQ(1, Run({"import", file}));
     EXPECT_NE(std::string::npos, m_err.find(":5: a value must follow a [key] line"));
     EXPECT_EQ(before, Export());
+    WriteFile(file, kHeader + key + "\"v\"=dword:\x1b]0;x\x07\n");
+    EXPECT_EQ(1, Run({"import", file}));
+    EXPECT_NE(std::string::npos, m_err.find(":3: bad number \"\\x1b]0;x\\x07\"")) << m_err;
     EXPECT_EQ(1, Run({"import", m_dir.File("absent.reg")}));
 }
 
 // Every name the hive takes comes back byte for byte, as a key and as a value name; a key name
-// with a line break is the one thing refused, at add, and never stored.
+// with a line break is the one thing refused, at add, and never stored. Query shows it escaped.
 TEST_P(RegToolName, ComesBackExactlyFromExportAndImportOrIsRefusedAtAdd)
 {
     const std::string& name = GetParam().name;
+    const std::string shown = GetParam().shown.empty() ? name : GetParam().shown;
     const std::string key = "HKLM\\SOFTWARE\\T\\" + name;
     const bool lineBreak = name.find_first_of("\r\n") != std::string::npos;
     ASSERT_EQ(0, Run({"add", "HKLM\\SOFTWARE\\T", "/v", name, "/d", name})) << m_err;
@@ -187,15 +192,26 @@ TEST_P(RegToolName, ComesBackExactlyFromExportAndImportOrIsRefusedAtAdd)
     ASSERT_EQ(0, Run({"import", file})) << m_err;
     EXPECT_EQ(exported, Export());
     ASSERT_EQ(0, Run({"query", "HKLM\\SOFTWARE\\T", "/v", name})) << m_err;
-    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\T\n    " + name + "    REG_SZ    " + name + "\n", m_out);
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\T\n    " + shown + "    REG_SZ    " + shown + "\n", m_out);
     EXPECT_EQ(lineBreak ? 1 : 0, Run({"query", key, "/v", name}));
+}
+
+TEST_F(RegTool, QueryShowsKeyNamesEscaped)
+{
+    Set("SOFTWARE\\T\x1b]0;\\U\x07", "v", REG_SZ, std::string("x", 2));
+    ASSERT_EQ(0, Run({"query", "HKLM\\SOFTWARE\\T\x1b]0;"}));
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\T\\x1b]0;\n\nHKEY_LOCAL_MACHINE\\SOFTWARE\\T\\x1b]0;\\U\\x07\n", m_out);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SpecialInRegFiles, RegToolName,
-    ::testing::Values(HostileName{"LineFeed", "two\nlines"}, HostileName{"CarriageReturn", "car\rriage"},
-                      HostileName{"LineBreakAtTheEnd", "ends\r\n"}, HostileName{"Tab", "t\tab"},
-                      HostileName{"OtherControls", "\x01 bell\x07 esc\x1b\x1f"}, HostileName{"Delete", "del\x7f"},
+    ::testing::Values(HostileName{"LineFeed", "two\nlines", "two\\x0alines"},
+                      HostileName{"CarriageReturn", "car\rriage", "car\\x0driage"},
+                      HostileName{"LineBreakAtTheEnd", "ends\r\n", "ends\\x0d\\x0a"},
+                      HostileName{"Tab", "t\tab", "t\\x09ab"},
+                      HostileName{"OtherControls", "\x01 bell\x07 esc\x1b\x1f", "\\x01 bell\\x07 esc\\x1b\\x1f"},
+                      HostileName{"Delete", "del\x7f", "del\\x7f"},
+                      HostileName{"C1BidiNotUtf8", "\xc2\x9b \xe2\x80\xae \xfc", "\\xc2\\x9b \\xe2\\x80\\xae \\xfc"},
                       HostileName{"ClosingBracket", "a]b]"}, HostileName{"OpeningBracket", "[a"},
                       HostileName{"Quote", "\"q\"uote"}, HostileName{"Backslash", "back\\slash\\"},
                       HostileName{"EscapeLookalike", "not\\x0a"}, HostileName{"Equals", "a=b=\"c\"=d"},

@@ -94,7 +94,8 @@ private:
                CheckShown("the link's account name", m_result.account, TokenRules::kMaxAccount);
     }
 
-    // Issuer and account name end up on screens: bounded, and without control characters.
+    // Issuer and account name end up on screens: bounded, and without control characters or
+    // bidirectional controls.
     bool CheckShown(const std::string& what, std::string_view text, std::size_t limit)
     {
         if (text.size() > limit)

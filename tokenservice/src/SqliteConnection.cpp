@@ -12,7 +12,11 @@ constexpr int kBusyTimeoutMs = 10000;
 SqliteConnection::SqliteConnection(const std::string& path, bool writable)
 {
     const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
-    const int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    // Deleted records, removed seeds among them, are overwritten with zeros, whatever the
+    // default of the SQLite build in use.
+    if (result == SQLITE_OK && writable)
+        result = sqlite3_exec(m_db, "PRAGMA secure_delete = ON", nullptr, nullptr, nullptr);
     if (result != SQLITE_OK) {
         const std::string message = m_db != nullptr ? sqlite3_errmsg(m_db) : "out of memory";
         sqlite3_close(m_db);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-// One open SQLite database; failures throw SqliteError.
+// One open SQLite database; a writable one overwrites what it deletes. Failures throw SqliteError.
 class SqliteConnection {
 public:
     SqliteConnection(const std::string& path, bool writable);

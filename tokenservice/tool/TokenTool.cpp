@@ -264,11 +264,12 @@ int TokenTool::List()
     TokenFailure failure;
     if (!m_database.List(tokens, failure))
         return Complain(failure);
-    // Import refuses control characters in these texts, but a database made before it did may
-    // hold them, and the terminal would take them as commands. They are shown as \xNN rather
-    // than as U+FFFD: the bytes stay visible and tell one record from another, so a person can
-    // see what is stored and remove or replace the token. (A backslash itself is left as it
-    // is, as in DOMAIN\user: this is a safe display, not a reversible encoding.)
+    // Import refuses control characters and bidirectional controls in these texts, but a
+    // database made before it did may hold them, and the terminal would take them as commands
+    // or show the text around them reversed. They are shown as \xNN rather than as U+FFFD: the
+    // bytes stay visible and tell one record from another, so a person can see what is stored
+    // and remove or replace the token. (A backslash itself is left as it is, as in DOMAIN\user:
+    // this is a safe display, not a reversible encoding.)
     struct Shown {
         std::string serial, user, issuer;
     };

@@ -30,7 +30,8 @@ private:
     bool LoadSeed(const ToolArguments& arguments, std::string_view seedText, StoredToken& token,
                   std::string& problem);
     bool Protect(StoredToken& token, std::string& problem);
-    // TokenRules::CheckUser, and for a new token also no C1 control character and UTF-8 only.
+    // TokenRules::CheckUser, and for a new token also no C1 control character, no bidirectional
+    // control and UTF-8 only.
     static std::string CheckUser(const std::string& user);
 
     static int Complain(int exitCode, const std::string& message);

@@ -48,7 +48,8 @@ std::optional<ToolArguments> ToolArguments::Parse(int argc, char** argv,
             if (!arguments.options.emplace(name, value).second)
                 return Refuse(error, "--" + name + " given twice");
         } else {
-            return Refuse(error, "unknown option " + std::string(word));
+            // Only the name: the value may be a seed typed in the wrong place.
+            return Refuse(error, "unknown option --" + name);
         }
     }
     return arguments;

@@ -27,13 +27,14 @@ Commands:
                       seed itself in base32 (at least 80 bits; spaces and '=' padding are
                       ignored). A link's issuer and account name may have at most 64 bytes
                       each; they, the user name and the serial number must be UTF-8 text
-                      without control characters (C0, DEL or C1).
+                      without control characters (C0, DEL or C1) and without bidirectional
+                      controls (U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069).
   list                Shows every token: serial number, user name, protection ("PASSWORD"
                       when a passphrase is needed, "NONE" otherwise), algorithm, digits,
-                      period and issuer. Seeds are never shown. A control character or a
-                      byte that is not UTF-8 in a serial number, user name or issuer (only a
-                      database made before import refused them can hold one) is shown as
-                      \xNN, never sent to the terminal.
+                      period and issuer. Seeds are never shown. A control character, a
+                      bidirectional control or a byte that is not UTF-8 in a serial number,
+                      user name or issuer (only a database made before import refused them
+                      can hold one) is shown as \xNN, never sent to the terminal.
   remove SERIAL       Deletes the token with that serial number.
   code SERIAL         Shows the token's current passcode and the passcode of the next period,
                       as the login would use them. A protected token asks for its passphrase
@@ -56,8 +57,8 @@ Exit status:
       link given as an argument
   2   invalid token data: no seed or link on standard input, a line of secret input longer
       than 65536 bytes, bad link or base32, serial number, user name, issuer or account name
-      too long, malformed or with control characters, unknown algorithm, digits or period
-      out of range, no passphrase
+      too long, malformed or with control characters or bidirectional controls, unknown
+      algorithm, digits or period out of range, no passphrase
   3   refused by the database: duplicate or unknown serial number, wrong passphrase
   4   the database could not be read or written (damaged, locked, no permission)
 

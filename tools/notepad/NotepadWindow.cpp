@@ -8,12 +8,15 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
-NotepadWindow::NotepadWindow(const QString& path) : m_path(path), m_editor(new QPlainTextEdit(this))
+NotepadWindow::NotepadWindow(const QString& path, bool readOnly)
+    : m_path(path), m_readOnly(readOnly), m_editor(new QPlainTextEdit(this))
 {
     setCentralWidget(m_editor);
     m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_editor->setReadOnly(m_readOnly);
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&Save"), QKeySequence::Save, this, &NotepadWindow::Save);
+    if (!m_readOnly)
+        file->addAction(tr("&Save"), QKeySequence::Save, this, &NotepadWindow::Save);
     file->addAction(tr("&Close"), QKeySequence::Close, this, &QWidget::close);
     connect(m_editor->document(), &QTextDocument::modificationChanged, this, &NotepadWindow::UpdateTitle);
     resize(640, 480);
@@ -38,7 +41,7 @@ bool NotepadWindow::Load()
 
 bool NotepadWindow::Save()
 {
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_readOnly)
         return false;
     // Write beside the file and swap it in, so a failed save leaves the old text whole.
     QSaveFile file(m_path);
@@ -54,7 +57,7 @@ void NotepadWindow::UpdateTitle()
 {
     const QString name = m_path.isEmpty() ? tr("Untitled") : QFileInfo(m_path).fileName();
     setWindowTitle((m_editor->document()->isModified() ? QStringLiteral("*") : QString()) + name +
-                   tr(" - Notepad"));
+                   (m_readOnly ? tr(" (read-only)") : QString()) + tr(" - Notepad"));
 }
 
 void NotepadWindow::closeEvent(QCloseEvent* event)

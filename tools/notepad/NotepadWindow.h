@@ -5,10 +5,10 @@
 
 class QPlainTextEdit;
 
-// A plain text editor for one file: open, edit, save, close.
+// A plain text editor for one file: open, edit, save, close. Read-only, it only shows the file.
 class NotepadWindow : public QMainWindow {
 public:
-    explicit NotepadWindow(const QString& path);
+    NotepadWindow(const QString& path, bool readOnly);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -19,5 +19,6 @@ private:
     void UpdateTitle();
 
     QString m_path;
+    bool m_readOnly;
     QPlainTextEdit* m_editor;
 };

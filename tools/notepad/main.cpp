@@ -9,13 +9,17 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: Notepad [FILE]\n"
-    "  or:  Notepad --help | --version\n"
-    "\n"
-    "A plain text editor for one file. It shows FILE (a missing FILE is made by the first\n"
-    "save), saves it with File > Save and, when its window is closed with unsaved changes,\n"
-    "asks whether to save them. Trevalo's Test Script shows the rewritten login script in it.\n";
+constexpr const char* kUsage = "Usage: Notepad [--read-only] [FILE]\n"
+                               "  or:  Notepad --help | --version\n"
+                               "\n"
+                               "A plain text editor for one file. It shows FILE (a missing FILE is made by the first\n"
+                               "save), saves it with File > Save and, when its window is closed with unsaved changes,\n"
+                               "asks whether to save them.\n"
+                               "\n"
+                               "  --read-only  show FILE only: its text cannot be changed and there is no Save; the\n"
+                               "               title says read-only. Trevalo's Test Script shows the rewritten login\n"
+                               "               script this way, so its passcodes can never be saved over your own\n"
+                               "               script: to change the script, edit your own file.\n";
 
 } // namespace
 
@@ -31,8 +35,11 @@ int main(int argc, char** argv)
         return 0;
     }
     QApplication application(argc, argv);
-    const QStringList arguments = QApplication::arguments();
-    NotepadWindow window(arguments.size() > 1 ? arguments.at(1) : QString());
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool readOnly = !arguments.isEmpty() && arguments.first() == QLatin1String("--read-only");
+    if (readOnly)
+        arguments.removeFirst();
+    NotepadWindow window(arguments.isEmpty() ? QString() : arguments.first(), readOnly);
     window.show();
     return QApplication::exec();
 }

@@ -4,41 +4,43 @@
 
 #include <platform/Registry.h>
 
+#include <ShownText.h>
+
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-bool IsLineBreak(char c)
+std::string WithQuoteEscapes(const std::string& text)
 {
-    return c == '\n' || c == '\r';
-}
-
-std::string LineBreakEscape(char c)
-{
-    return c == '\n' ? "\\x0a" : "\\x0d";
-}
-
-// `text` in quotes with \\ and \" escapes, and a line break as \x0a or \x0d: as it is it would end
-// the line. Only names need that: text data with a line break is written as hex.
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "\"";
+    std::string escaped;
     for (char c : text) {
         if (c == '\\' || c == '"')
-            quoted += '\\';
-        quoted += IsLineBreak(c) ? LineBreakEscape(c) : std::string(1, c);
+            escaped += '\\';
+        escaped += c;
     }
-    return quoted + "\"";
+    return escaped;
 }
 
-// The full name of a key for a message, with its line breaks escaped as in a quoted name.
-std::string PrintableKeyName(const std::string& path)
+// ShownText::Escaped, but a zero byte stays as it is: the parser takes no \x00 yet reads the byte
+// itself, and a terminal shows nothing for it. (Only a name read from a file can hold one; the
+// hive's calls take names as C strings.)
+std::string EscapedButZeros(std::string_view text)
 {
-    std::string name;
-    for (char c : FullKeyName(path))
-        name += IsLineBreak(c) ? LineBreakEscape(c) : std::string(1, c);
-    return name;
+    std::string escaped;
+    for (std::size_t zero; (zero = text.find('\0')) != std::string_view::npos; text.remove_prefix(zero + 1))
+        escaped += ShownText::Escaped(text.substr(0, zero)) + '\0';
+    return escaped + ShownText::Escaped(text);
+}
+
+// `text` in quotes with \\ and \" escapes, and written as \xNN, which the parser reads back: each
+// byte of a control character or a bidirectional control (a line break as it is would end the
+// line, the others would reach the terminal of whoever shows the file) and each byte that is not
+// UTF-8. Every backslash is doubled, so text holding "\x41" itself is written "\\x41" and comes
+// back as it was.
+std::string Quoted(const std::string& text)
+{
+    return "\"" + EscapedButZeros(WithQuoteEscapes(text)) + "\"";
 }
 
 bool IsPlainText(const RegValue& value)
@@ -46,7 +48,7 @@ bool IsPlainText(const RegValue& value)
     const auto& data = value.data;
     if (value.type != REG_SZ || data.empty() || data.back() != 0)
         return false;
-    return std::none_of(data.begin(), data.end() - 1, [](unsigned char c) { return c == 0 || c == '\n' || c == '\r'; });
+    return std::find(data.begin(), data.end() - 1, 0) == data.end() - 1;
 }
 
 std::string Hex(const RegValue& value)
@@ -91,7 +93,7 @@ bool FormatRegFile(const std::vector<RegKeyRecord>& keys, std::string& text, std
     text = "Windows Registry Editor Version 5.00\n\n";
     for (const RegKeyRecord& key : keys) {
         if (fault = KeyPathFault(key.path); !fault.empty()) {
-            fault = "key " + PrintableKeyName(key.path) + ": " + fault;
+            fault = "key " + ShownText::Escaped(FullKeyName(key.path)) + ": " + fault;
             text.clear();
             return false;
         }

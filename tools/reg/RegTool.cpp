@@ -8,6 +8,8 @@
 #include <platform/HiveLocation.h>
 #include <platform/Registry.h>
 
+#include <ShownText.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -181,15 +183,16 @@ int Tool::Run(const Arguments& arguments)
     return Usage("unknown command \"" + command + "\"");
 }
 
+// Messages quote keys, names and lines of .reg files: shown escaped, as query shows them.
 int Tool::Usage(const std::string& message)
 {
-    m_err << "trevalo-reg: " << message << "\n\n" << RegToolUsage();
+    m_err << "trevalo-reg: " << ShownText::Escaped(message) << "\n\n" << RegToolUsage();
     return kUsage;
 }
 
 int Tool::Failure(const std::string& message)
 {
-    m_err << "trevalo-reg: " << message << "\n";
+    m_err << "trevalo-reg: " << ShownText::Escaped(message) << "\n";
     return kFailed;
 }
 
@@ -202,7 +205,7 @@ bool Tool::Key(const std::string& argument, std::string& path)
 {
     if (ParseKeyArgument(argument, path))
         return true;
-    m_err << "trevalo-reg: bad key \"" << argument
+    m_err << "trevalo-reg: bad key \"" << ShownText::Escaped(argument)
           << "\": expected HKEY_LOCAL_MACHINE\\... (or HKLM\\...) with names of 1 to 255 characters\n";
     return false;
 }
@@ -226,10 +229,12 @@ bool Tool::Options(const Arguments& arguments, std::size_t first, std::map<std::
     return true;
 }
 
+// What the hive holds may come from anyone's .reg file: control characters and bidirectional
+// controls in it are shown as \xNN, never sent to the terminal.
 void Tool::PrintValue(const RegValue& value)
 {
-    m_out << "    " << (value.name.empty() ? "(Default)" : value.name) << "    " << TypeName(value.type) << "    "
-          << DisplayData(value) << "\n";
+    m_out << "    " << (value.name.empty() ? "(Default)" : ShownText::Escaped(value.name)) << "    "
+          << TypeName(value.type) << "    " << ShownText::Escaped(DisplayData(value)) << "\n";
 }
 
 int Tool::Query(const Arguments& arguments)
@@ -258,13 +263,13 @@ int Tool::Query(const Arguments& arguments)
         values = {*found};
         subkeys.clear();
     }
-    m_out << FullKeyName(path) << "\n";
+    m_out << ShownText::Escaped(FullKeyName(path)) << "\n";
     for (const RegValue& value : values)
         PrintValue(value);
     if (!subkeys.empty())
         m_out << "\n";
     for (const std::string& name : subkeys)
-        m_out << FullKeyName(path.empty() ? name : path + "\\" + name) << "\n";
+        m_out << ShownText::Escaped(FullKeyName(path.empty() ? name : path + "\\" + name)) << "\n";
     return kDone;
 }
 
@@ -383,6 +388,8 @@ std::string RegToolUsage()
            "  import FILE                                   apply a .reg file, all of it or (on any error) none\n"
            "\n"
            "KEY is HKEY_LOCAL_MACHINE\\PATH or HKLM\\PATH; quote it for the shell.\n"
+           "query shows control characters and bidirectional controls as \\xNN; export writes them so in\n"
+           "value names and texts (key names go as they are), and import reads them back.\n"
            "\n"
            "Exit status: 0 done, 1 failed (nothing changed), 2 wrong usage.\n"
            "\n"

@@ -49,6 +49,24 @@ bool IsControl(char32_t codePoint)
     return codePoint < 0x20 || (codePoint >= 0x7f && codePoint <= 0x9f);
 }
 
+bool IsBidiControl(char32_t codePoint)
+{
+    return codePoint == 0x200e || codePoint == 0x200f || (codePoint >= 0x202a && codePoint <= 0x202e) ||
+           (codePoint >= 0x2066 && codePoint <= 0x2069);
+}
+
+bool IsAnyControl(char32_t codePoint)
+{
+    return IsControl(codePoint) || IsBidiControl(codePoint);
+}
+
+std::string Refusal(std::string_view what, const char* kind, char32_t codePoint)
+{
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "U+%04X", static_cast<unsigned>(codePoint));
+    return std::string(what) + " may not contain " + kind + " (it has " + shown + ")";
+}
+
 } // namespace
 
 namespace ShownText {
@@ -60,14 +78,25 @@ std::string Check(std::string_view what, std::string_view text)
         const std::size_t length = Decode(text, codePoint);
         if (length == kInvalid)
             return std::string(what) + " is not UTF-8 text";
-        if (IsControl(codePoint)) {
-            char shown[16];
-            std::snprintf(shown, sizeof shown, "U+%04X", static_cast<unsigned>(codePoint));
-            return std::string(what) + " may not contain control characters (it has " + shown + ")";
-        }
+        if (IsControl(codePoint))
+            return Refusal(what, "control characters", codePoint);
+        if (IsBidiControl(codePoint))
+            return Refusal(what, "bidirectional controls", codePoint);
         text.remove_prefix(length);
     }
     return {};
+}
+
+bool HasControls(std::string_view text)
+{
+    while (!text.empty()) {
+        char32_t codePoint = 0;
+        const std::size_t length = Decode(text, codePoint);
+        if (length != kInvalid && IsAnyControl(codePoint))
+            return true;
+        text.remove_prefix(length == kInvalid ? 1 : length);
+    }
+    return false;
 }
 
 std::string Escaped(std::string_view text)
@@ -77,7 +106,7 @@ std::string Escaped(std::string_view text)
     while (!text.empty()) {
         char32_t codePoint = 0;
         std::size_t length = Decode(text, codePoint);
-        if (length != kInvalid && !IsControl(codePoint)) {
+        if (length != kInvalid && !IsAnyControl(codePoint)) {
             shown.append(text.substr(0, length));
         } else {
             // One byte at a time: after a bad byte the next one may start a good sequence.
