@@ -120,7 +120,7 @@ int OfferUnknownBackup(const CHeldFolder& folder, const std::string& scriptPath,
         return entry.folder == folder.Identity() && entry.backup == IdentityOf(backup);
     };
     const std::vector<JournalEntry> entries = journal.Entries();
-    if (!folder.HoldsOwnFile(backupName) || folder.Stat(backupName, backup) != 0 ||
+    if (folder.Stat(backupName, backup) != 0 || !IsOwnFile(backup) ||
         std::any_of(entries.begin(), entries.end(), othersText)) {
         AfxMessageBox(FormatString2(IDS_BACKUP_IN_THE_WAY, backupPath, scriptPath));
         return kNotMovedBack;
@@ -149,7 +149,7 @@ void RestoreOwedScripts(CRunJournal& journal, std::string_view runScript)
 
 bool RestoreScript(const std::string& scriptPath, CRunJournal& journal)
 {
-    if (const std::optional<JournalEntry> entry = journal.Find(scriptPath); entry && journal.Locked()) {
+    if (const std::optional<JournalEntry> entry = journal.Locked() ? journal.Find(scriptPath) : std::nullopt) {
         const int result = MoveScriptBackByPath(*entry, journal);
         if (result == kFolderChanged)
             return AskToForget(*entry, journal);

@@ -141,7 +141,7 @@ bool CScriptRun::Rewrite(const ScriptRewriter& rewrite) const
 int CScriptRun::MoveBack()
 {
     // Settled already: the journal no longer owes this text (another restore put it back).
-    if (m_journal.Readable() && m_journal.Find(m_entry.script) != m_entry)
+    if (m_journal.Find(m_entry.script) != m_entry && m_journal.Readable())
         return 0;
     return MoveScriptBack(m_folder, m_entry, m_journal);
 }

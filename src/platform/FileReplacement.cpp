@@ -1,6 +1,7 @@
 #include "FileReplacement.h"
 
 #include "FileSystem.h"
+#include "HeldFolder.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -27,8 +28,7 @@ int WriteAll(int fd, std::string_view content)
 void RemoveLeftover(int folderFd, const std::string& name)
 {
     struct stat info {};
-    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-        info.st_uid == ::geteuid())
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && IsOwnFile(info))
         ::unlinkat(folderFd, name.c_str(), 0);
 }
 

@@ -75,6 +75,11 @@ FileIdentity IdentityOf(const struct stat& info)
     return {info.st_dev, info.st_ino};
 }
 
+bool IsOwnFile(const struct stat& info, FileIdentity identity)
+{
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (!identity.Known() || IdentityOf(info) == identity);
+}
+
 CHeldFolder::~CHeldFolder()
 {
     Close();
@@ -132,15 +137,6 @@ int CHeldFolder::Stat(const std::string& name, struct stat& info) const
 {
     return ::fstatat(m_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
-
-namespace {
-
-bool IsOwnFile(const struct stat& info, FileIdentity identity)
-{
-    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (!identity.Known() || IdentityOf(info) == identity);
-}
-
-} // namespace
 
 bool CHeldFolder::HoldsOwnFile(const std::string& name, FileIdentity identity) const
 {

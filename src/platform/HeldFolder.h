@@ -15,6 +15,8 @@ struct FileIdentity {
 };
 
 FileIdentity IdentityOf(const struct stat& info);
+// True when `info` is of a regular file of this user's with `identity` (any, when not known).
+bool IsOwnFile(const struct stat& info, FileIdentity identity = {});
 
 // A folder held by descriptor: every look, create, rename and unlink goes through the
 // descriptor, so renaming or replacing the folder, or one above it, redirects nothing. It is
