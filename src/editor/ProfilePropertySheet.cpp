@@ -66,7 +66,8 @@ bool CProfilePropertySheet::Refuse(unsigned message, CPropertyPage& page, CWnd& 
     return false;
 }
 
-bool CProfilePropertySheet::RefuseText(unsigned message, std::string_view insert, CPropertyPage& page, CWnd& control)
+bool CProfilePropertySheet::RefuseText(unsigned message, std::string_view insert, CPropertyPage& page,
+                                       CWnd& control)
 {
     AfxMessageBox(FormatString1(message, insert), MB_OK);
     SetActivePage(&page);

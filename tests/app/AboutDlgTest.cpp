@@ -63,8 +63,9 @@ TEST(AboutDlg, ShowsNameVersionNoticeAndIconAndEndsWithOk)
 TEST(AboutDlg, EscAndTheCloseBoxEndItToo)
 {
     CAboutDlg about;
-    EXPECT_EQ(IDCANCEL,
-              RunAbout(about, [](CDialog& dialog) { QTest::keyClick(dialog.GetControl(IDOK), Qt::Key_Escape); }));
+    EXPECT_EQ(IDCANCEL, RunAbout(about, [](CDialog& dialog) {
+                  QTest::keyClick(dialog.GetControl(IDOK), Qt::Key_Escape);
+              }));
     CAboutDlg again;
     EXPECT_EQ(IDCANCEL, RunAbout(again, [](CDialog& dialog) { dialog.GetSafeHwnd()->close(); }));
 }

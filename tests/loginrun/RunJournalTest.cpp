@@ -104,18 +104,11 @@ TEST_P(DamagedJournalTest, IsNeverOverwritten)
     EXPECT_EQ(GetParam(), ReadFile(path));
 }
 
+using namespace std::string_literals;
+
 INSTANTIATE_TEST_SUITE_P(RunJournal, DamagedJournalTest,
-                         ::testing::Values(std::string(), "garbage", "trevalo run journal 3\n",
-                                           std::string("trevalo run journal 2\n/d/a.scp\0", 31),
-                                           std::string("trevalo run journal 2\n/d/a.scp\0"
-                                                       "1:2\0A.BAK\0"
-                                                       "1:3\0",
-                                                       45),
-                                           std::string("trevalo run journal 2\n/d/a.scp\0"
-                                                       "1:x\0A.BAK\0"
-                                                       "1:3\0n\0",
-                                                       47),
-                                           std::string("trevalo run journal 2\n/d/a.scp\0"
-                                                       "1:2\0A.BAK\0"
-                                                       "0:0\0n\0",
-                                                       47)));
+                         ::testing::Values(""s, "garbage"s, "trevalo run journal 3\n"s,
+                                           "trevalo run journal 2\n/d/a.scp\0"s,
+                                           "trevalo run journal 2\n/d/a.scp\0001:2\0A.BAK\0001:3\0"s,
+                                           "trevalo run journal 2\n/d/a.scp\0001:x\0A.BAK\0001:3\0n\0"s,
+                                           "trevalo run journal 2\n/d/a.scp\0001:2\0A.BAK\0000:0\0n\0"s));

@@ -115,9 +115,6 @@ protected:
 
     std::unique_ptr<CScriptRun> Start(const std::string& path) { return CScriptRun::Start(path, journal, Rewriter()); }
 
-    // A run of `path` killed after its first rewrite: its files and its entry stay as they are.
-    void KillARun(const std::string& path) { ASSERT_TRUE(Start(path)); }
-
     TempDir dir;
     std::string script = dir.File("login.scp");
     std::string backup = dir.File("LOGIN.BAK");
@@ -196,7 +193,7 @@ TEST_F(ScriptBackupTest, ARunMovesTheUserTextAsideAndRecordsItFirst)
 TEST_F(ScriptBackupTest, AKilledRunIsPutBackSilentlyBeforeTheNextOne)
 {
     WriteFile(script, kUserText);
-    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(script)); // and the run is killed
     ASSERT_TRUE(Start(script));
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(kUserText, ReadFile(backup));
@@ -259,7 +256,7 @@ TEST_F(ScriptBackupTest, AFailedRewriteReportsAFailedRestoreToo)
 TEST_F(ScriptBackupTest, AKilledRunsTextThatCannotMoveBackStopsTheRun)
 {
     WriteFile(script, kUserText);
-    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(script)); // and the run is killed
     // The script path has become a folder: the backup cannot be moved over it.
     std::filesystem::remove(script);
     std::filesystem::create_directory(script);
@@ -371,7 +368,7 @@ TEST_F(ScriptBackupTest, TwoScriptsOfOneStemNeverTakeEachOthersText)
     const std::string scp = dir.File("isp.scp"), chat = dir.File("isp.chat"), shared = dir.File("ISP.BAK");
     WriteFile(scp, "scp text");
     WriteFile(chat, "chat text");
-    ASSERT_NO_FATAL_FAILURE(KillARun(scp));
+    ASSERT_TRUE(Start(scp)); // and the run is killed
 
     EXPECT_FALSE(Start(chat));
     EXPECT_EQ(std::vector<std::string>{InTheWay(shared, chat)}, boxes.Texts());
@@ -392,12 +389,9 @@ TEST_F(ScriptBackupTest, AtStartUpEveryKilledRunIsPutBackOrReported)
     const std::string other = dir.File("other.scp");
     WriteFile(other, "other text");
     WriteFile(script, kUserText);
-    ASSERT_NO_FATAL_FAILURE(KillARun(other));
-    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(other));  // and the run is killed
+    ASSERT_TRUE(Start(script)); // and the run is killed
     std::filesystem::remove(dir.File("OTHER.BAK"));
-    // The restore of login.scp moved its text back, and the run was killed before the journal
-    // heard of it: the entry is finished.
-    std::filesystem::rename(backup, script);
 
     RestoreJournalScripts(journal);
     EXPECT_EQ(std::vector<std::string>{kMissing}, boxes.Texts());
@@ -528,7 +522,7 @@ TEST_F(ScriptBackupTest, AStaleEntryNeverMovesAStrangersFile)
     script = shared + "/login.scp";
     backup = shared + "/LOGIN.BAK";
     WriteFile(script, kUserText);
-    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(script)); // and the run is killed
     std::filesystem::rename(backup, script);
     RunAsNobody([&] {
         WriteFile(backup, "stranger's text");
@@ -550,13 +544,11 @@ TEST_F(ScriptBackupTest, ARunWhoseFolderIsOutOfReachIsAskedAboutAtStartUp)
     std::filesystem::create_directory(dir.File("scripts"));
     script = dir.File("scripts/login.scp");
     WriteFile(script, kUserText);
-    ASSERT_NO_FATAL_FAILURE(KillARun(script));
+    ASSERT_TRUE(Start(script)); // and the run is killed
     std::filesystem::rename(dir.File("scripts"), dir.File("away"));
-    RestoreJournalScripts(journal); // No: asked again at the next start
-    EXPECT_EQ(1u, journal.Entries().size());
-    boxes.QueueAnswer(IDYES);
+    boxes.QueueAnswer(IDYES); // No keeps it: see AFolderSwappedDuringARunRedirectsNothing
     RestoreJournalScripts(journal);
     EXPECT_TRUE(journal.Entries().empty());
-    EXPECT_EQ(std::vector<std::string>(2, FolderGone(dir.File("scripts"), script)), boxes.Texts());
+    EXPECT_EQ(std::vector<std::string>{FolderGone(dir.File("scripts"), script)}, boxes.Texts());
     EXPECT_EQ(kUserText, ReadFile(dir.File("away/LOGIN.BAK")));
 }

@@ -234,16 +234,12 @@ TEST_F(LoginRunTest, TheEndOfTheSessionRestoresTheScript)
 TEST_F(LoginRunTest, AScriptLeftByAKilledRunIsMovedBackFirst)
 {
     WriteRunProfile(dialer);
-    WriteFile(backup, kUserText);
-    WriteFile(script, "password: 12345678901234\n");
     {
-        // As the killed run left it.
-        CRunJournal killed;
-        CHeldFolder folder;
-        struct stat text {};
-        ASSERT_TRUE(killed.Lock() && folder.Open(dir.Path()) == 0 && ::stat(backup.c_str(), &text) == 0);
-        ASSERT_TRUE(killed.Record(MakeRunEntry(script, folder.Identity(), IdentityOf(text))));
+        CRunJournal killed; // a run killed once it moved the script aside
+        ASSERT_TRUE(killed.Lock() &&
+                    CScriptRun::Start(script, killed, [](const CHeldFolder&, const JournalEntry&) { return true; }));
     }
+    ASSERT_FALSE(PathExists(script));
     OpenWindow();
     EXPECT_EQ(kUserText, ReadFile(script));
     Connect();
