@@ -48,8 +48,9 @@ BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libb
 
 # What the tests need on top: a real OpenVPN server and client with certificates made by openssl,
 # and a NetworkManager to read connections from on a private system bus (dbus-daemon), each run
-# in a network namespace of its own (ip, from iproute2).
-TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl)
+# in a network namespace of its own (ip, from iproute2); nc stops the OpenVPN client the way the
+# README tells users to, through its management socket.
+TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl netcat-openbsd)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

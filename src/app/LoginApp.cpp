@@ -5,11 +5,13 @@
 #include <framework/RegisteredMessage.h>
 #include <framework/StringTable.h>
 #include <loginwindow/LoginDialog.h>
+#include <platform/Phonebook.h>
 #include <res/resource.h>
 
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +23,17 @@ bool HasDisplay()
 {
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+// A phonebook folder the user may not read hides its entries: say which, and how to get them.
+void ReportUnreadablePhonebookFolders()
+{
+    for (const UnreadableFolder& folder : UnreadablePhonebookFolders()) {
+        const std::string text =
+            FormatString2(IDS_PHONEBOOK_FOLDER_UNREADABLE, folder.path, std::strerror(folder.error));
+        std::fprintf(stderr, "trevalo: %s\n", text.c_str());
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 } // namespace
@@ -45,6 +58,7 @@ bool CLoginApp::InitInstance()
         return false;
     if (window->m_pProfileList->GetPhonebookEntries().GetCount() == 0)
         AfxMessageBox(IDS_NO_PHONEBOOK_ENTRIES, MB_OK | MB_ICONEXCLAMATION);
+    ReportUnreadablePhonebookFolders();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <loginrun/ScriptRewrite.h>
 #include <loginrun/ScriptRun.h>
 #include <platform/ChildProcess.h>
+#include <platform/ProgramOutput.h>
 #include <profiles/ProfileList.h>
 #include <res/AcceleratorResource.h>
 #include <token/TokenList.h>
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -100,6 +102,11 @@ public:
     std::unique_ptr<CScriptRun> m_pScriptRun;
     std::string m_strRunSerial;
     bool m_bRunUserLoginRequired = false;
+    std::string m_strRunLoginApp;
+    // The output of the login applications started: the current run's, and earlier ones that
+    // something they left running still writes to.
+    std::vector<std::unique_ptr<CProgramOutput>> m_loginAppOutputs;
+    CProgramOutput* m_pRunOutput = nullptr;
 
 protected:
     bool OnInitDialog() override;
@@ -116,7 +123,10 @@ private:
     void StartRun(bool testMode);
     bool SelectRunToken(const std::string& serial);
     bool StartProgram(bool testMode, CScriptRun& run);
+    std::unique_ptr<CChildProcess> StartLoginApp(const std::string& commandLine, int& error);
     void WatchProgram(std::unique_ptr<CChildProcess> process);
+    // The message for a login application that ended other than with status 0; empty otherwise.
+    std::string LoginFailure();
     void StartTimers();
     void EndRunTimers();
     void DisableEntryControls();

@@ -6,6 +6,7 @@
 #include <framework/MessageBox.h>
 #include <framework/StringTable.h>
 #include <loginrun/ScriptBackup.h>
+#include <platform/CommandLine.h>
 #include <platform/SecureWipe.h>
 #include <res/resource.h>
 #include <token/PassphraseDlg.h>
@@ -13,6 +14,8 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -131,7 +134,7 @@ bool CLoginDialog::StartProgram(bool testMode, CScriptRun& run)
     // there would write the passcodes over the user's text once the run has put it back.
     std::unique_ptr<CChildProcess> process =
         testMode ? CChildProcess::Start(std::vector<std::string>{"Notepad", "--read-only", profile.ScriptPath}, error)
-                 : CChildProcess::Start(profile.LoginAppPath, error);
+                 : StartLoginApp(profile.LoginAppPath, error);
     if (!process) {
         // The user's text goes back before any message waits for the user.
         const int restored = run.MoveBack();
@@ -148,6 +151,25 @@ bool CLoginDialog::StartProgram(bool testMode, CScriptRun& run)
     if (m_bWaitForLoginApp)
         WatchProgram(std::move(process));
     return true;
+}
+
+std::unique_ptr<CChildProcess> CLoginDialog::StartLoginApp(const std::string& commandLine, int& error)
+{
+    m_strRunLoginApp = commandLine;
+    m_pRunOutput = nullptr;
+    // What earlier login applications left running may still write; the others have ended.
+    std::erase_if(m_loginAppOutputs, [](const std::unique_ptr<CProgramOutput>& output) {
+        output->ReadAvailable();
+        return output->Ended();
+    });
+    std::unique_ptr<CProgramOutput> output = CProgramOutput::Open(ProgramName(commandLine));
+    std::unique_ptr<CChildProcess> process = CChildProcess::Start(commandLine, error, output ? output->WriteEnd() : -1);
+    if (process && output) {
+        output->Started();
+        m_pRunOutput = output.get();
+        m_loginAppOutputs.push_back(std::move(output));
+    }
+    return process;
 }
 
 void CLoginDialog::WatchProgram(std::unique_ptr<CChildProcess> process)
@@ -216,17 +238,43 @@ long CLoginDialog::PollLoginApplication(long)
 {
     if (!m_bWaitForLoginApp || !m_hLoginAppProcess || !m_hLoginAppProcess->HasExited())
         return 0;
+    // A login application that failed brings the window back for another try, as Test Script does.
+    const std::string failure = m_bTestRun ? std::string() : LoginFailure();
     EndRunTimers();
     const bool restored = RestoreScript();
     if (restored) {
         SettleRun();
-        if (!m_bTestRun) {
+        if (!m_bTestRun && failure.empty()) {
             DestroyWindow(); // the program ends with this window
             return 0;
         }
     }
     ShowAgain();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "trevalo: %s\n", failure.substr(0, failure.find('\n')).c_str());
+        AfxMessageBox(failure, MB_OK | MB_ICONEXCLAMATION);
+    }
     return 0;
+}
+
+std::string CLoginDialog::LoginFailure()
+{
+    const CChildProcess& process = *m_hLoginAppProcess;
+    std::string text;
+    if (const int signal = process.EndingSignal(); signal != 0) {
+        const char* name = ::sigabbrev_np(signal); // none for the real-time signals
+        text = FormatString2(IDS_LOGIN_APP_KILLED, m_strRunLoginApp,
+                             std::to_string(signal) + (name ? std::string(" (SIG") + name + ")" : ""));
+    } else if (process.ExitStatus() != 0)
+        text = FormatString2(IDS_LOGIN_APP_FAILED, m_strRunLoginApp, std::to_string(process.ExitStatus()));
+    if (text.empty() || !m_pRunOutput)
+        return text;
+    // Its last words may still wait in the pipe.
+    m_pRunOutput->ReadAvailable();
+    const std::string lastLines = m_pRunOutput->LastLines();
+    if (!lastLines.empty())
+        text += "\n\n" + FormatString1(IDS_LOGIN_APP_LAST_WORDS, lastLines);
+    return text;
 }
 
 void CLoginDialog::SettleRun()

@@ -21,17 +21,18 @@ int PidFdOpen(pid_t pid)
 
 } // namespace
 
-std::unique_ptr<CChildProcess> CChildProcess::Start(const std::string& commandLine, int& error)
+std::unique_ptr<CChildProcess> CChildProcess::Start(const std::string& commandLine, int& error, int outputTo)
 {
     std::vector<std::string> words;
     if (!SplitCommandLine(commandLine, words)) {
         error = EINVAL;
         return nullptr;
     }
-    return Start(words, error);
+    return Start(words, error, outputTo);
 }
 
-std::unique_ptr<CChildProcess> CChildProcess::Start(const std::vector<std::string>& words, int& error)
+std::unique_ptr<CChildProcess> CChildProcess::Start(const std::vector<std::string>& words, int& error, int outputTo,
+                                                    int inputFrom)
 {
     // A bare name is looked up here rather than by posix_spawnp, which would not look beyond PATH.
     // A path is left to exec, which tells why it cannot start it.
@@ -49,6 +50,12 @@ std::unique_ptr<CChildProcess> CChildProcess::Start(const std::vector<std::strin
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (inputFrom >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inputFrom, STDIN_FILENO);
+    if (outputTo >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, outputTo, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, outputTo, STDERR_FILENO);
+    }
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -91,5 +98,9 @@ bool CChildProcess::HasExited()
         return m_exited;
     }
     m_exited = info.si_pid == m_pid;
+    if (m_exited && info.si_code == CLD_EXITED)
+        m_exitStatus = info.si_status;
+    else if (m_exited)
+        m_endingSignal = info.si_status;
     return m_exited;
 }

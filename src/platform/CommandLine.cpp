@@ -84,3 +84,12 @@ std::string FindProgram(std::string_view name)
     }
     return {};
 }
+
+std::string ProgramName(const std::string& commandLine)
+{
+    std::vector<std::string> words;
+    if (!SplitCommandLine(commandLine, words) || words.empty())
+        return commandLine;
+    const std::string& program = words.front();
+    return program.substr(program.find_last_of('/') + 1);
+}

@@ -15,3 +15,7 @@ bool SplitCommandLine(const std::string& commandLine, std::vector<std::string>& 
 // then in /usr/local/sbin, /usr/sbin and /sbin. Only executable regular files count; empty when
 // there is none.
 std::string FindProgram(std::string_view name);
+
+// The name of the program `commandLine` starts, without its folder ("pppd" for
+// "/usr/sbin/pppd call isp"), to tell its words from others'; the whole line when it has no words.
+std::string ProgramName(const std::string& commandLine);

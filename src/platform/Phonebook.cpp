@@ -7,8 +7,10 @@
 #include <ShownText.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <dirent.h>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,4 +76,17 @@ DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* 
         std::memcpy(record.szEntryName, names[i].c_str(), names[i].size() + 1);
     }
     return ERROR_SUCCESS;
+}
+
+std::vector<UnreadableFolder> UnreadablePhonebookFolders()
+{
+    std::vector<UnreadableFolder> folders;
+    for (const char* path : {PeersDirectoryPath(), OpenVpnDirectoryPath()}) {
+        DIR* dir = ::opendir(path);
+        if (dir != nullptr)
+            ::closedir(dir);
+        else if (errno != ENOENT)
+            folders.push_back({path, errno});
+    }
+    return folders;
 }

@@ -2,6 +2,9 @@
 
 #include "WinTypes.h"
 
+#include <string>
+#include <vector>
+
 // The phonebook: the names of the pppd peers, the OpenVPN client configurations and the
 // NetworkManager connections a login applies to, together. A name found in more than one of them
 // is one entry; entries are listed in byte order. A name longer than a record holds, or with a
@@ -22,3 +25,12 @@ static_assert(sizeof(RASENTRYNAME) == 264);
 // `phonebook` must be null (the default phonebook). ERROR_INVALID_SIZE when the first record's
 // dwSize is not 264.
 DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* entries, DWORD* bytes, DWORD* count);
+
+// A folder the phonebook reads its entries from that exists but cannot be read (the reason an
+// errno value), so that its entries are missing from the list.
+struct UnreadableFolder {
+    std::string path;
+    int error;
+};
+// The pppd peers folder and the OpenVPN client configurations folder, when they are such.
+std::vector<UnreadableFolder> UnreadablePhonebookFolders();

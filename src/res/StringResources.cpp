@@ -84,6 +84,13 @@ constexpr StringResource kStrings[] = {
     {IDS_JOURNAL_NOT_A_JOURNAL, "This file is not a run journal of Trevalo. Move it away, then try again."},
     {IDS_JOURNAL_HELD_BY_ANOTHER, "Another Trevalo of yours runs and keeps this journal. Use that Trevalo, or end it "
                                   "and try again."},
+    {IDS_LOGIN_APP_FAILED, "The login did not succeed: the login application %1 ended with exit status %2."},
+    {IDS_LOGIN_APP_KILLED, "The login did not succeed: the login application %1 was ended by signal %2."},
+    {IDS_LOGIN_APP_LAST_WORDS, "What it wrote last:\n%1"},
+    {IDS_PHONEBOOK_FOLDER_UNREADABLE, "Trevalo cannot read the folder %1 (%2), so the connections in it are missing "
+                                      "from the phonebook.\nYou need the right to read it. For the pppd peers "
+                                      "folder on Debian, that is membership of the group dip: an administrator adds "
+                                      "you (adduser YOUR-NAME dip), then you log out and log in again."},
     {IDS_REG_SETTINGS_KEY, "SOFTWARE\\Talvex Vediredo\\Talvex Kelvane Software Token\\3.0\\Trevalo\\"},
     {IDS_REG_DEFAULT_PROFILE, "DefaultProfile"},
     {IDS_REG_PROFILES_KEY,

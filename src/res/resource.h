@@ -62,6 +62,10 @@ inline constexpr unsigned IDS_RUN_FOLDER_GONE = 176;
 inline constexpr unsigned IDS_BACKUP_IN_THE_WAY = 177;
 inline constexpr unsigned IDS_JOURNAL_NOT_A_JOURNAL = 178;
 inline constexpr unsigned IDS_JOURNAL_HELD_BY_ANOTHER = 179;
+inline constexpr unsigned IDS_LOGIN_APP_FAILED = 180;
+inline constexpr unsigned IDS_LOGIN_APP_KILLED = 181;
+inline constexpr unsigned IDS_LOGIN_APP_LAST_WORDS = 182;
+inline constexpr unsigned IDS_PHONEBOOK_FOLDER_UNREADABLE = 183;
 
 // Dialog templates
 inline constexpr unsigned IDD_PROFILE_GENERAL = 106;

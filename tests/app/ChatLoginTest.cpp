@@ -25,6 +25,7 @@ struct ChatLogin {
     bool crlf;           // the user's script has CR LF line ends
     const char* hostPin; // the PIN the host expects
     const char* verdict; // the host's
+    int chatStatus;      // 6 when the host's "Login incorrect" ends chat
 };
 
 void PrintTo(const ChatLogin& login, std::ostream* out)
@@ -54,12 +55,12 @@ protected:
     }
 
     // The login application: chat on the host's line with the script Trevalo rewrote ($1), its
-    // log (-v, to standard error and not to syslog) kept for the test.
+    // log (-v, to standard error and not to syslog) going to Trevalo.
     std::string LoginApp(const std::string& line)
     {
         const std::string path = dir.File("login-app");
         WriteFile(path, "#!/bin/sh\nexec " + std::string(kChat) + " -v -s -S -t 20 -f \"$1\" <'" + line + "' >'" +
-                            line + "' 2>'" + dir.File("chat.log") + "'\n");
+                            line + "'\n");
         ::chmod(path.c_str(), 0755);
         return path;
     }
@@ -116,27 +117,40 @@ TEST_P(ChatLoginTest, ChatLogsInWithTheRewrittenScriptAndTheUsersTextComesBack)
     const bool named = host.ReadLine(line);
     std::filesystem::remove(dir.File("host-input"));
     ASSERT_TRUE(named);
-    SaveProfile(script, LoginApp(line) + " " + script);
+    const std::string loginApp = LoginApp(line) + " " + script;
+    SaveProfile(script, loginApp);
 
-    ChildProcess run({CONNECTING_TREVALO});
-    std::string output;
-    while (run.ReadLine(line))
-        output += line + "\n";
-    EXPECT_EQ("connected\n", output);
-    EXPECT_EQ(0, run.Wait()); // chat ended, the login application with it, and then Trevalo
+    // Trevalo's standard error, where chat's log goes on to, kept for the test.
+    ChildProcess run({"/bin/sh", "-c", "exec \"$0\" 2>\"$1\"", CONNECTING_TREVALO, dir.File("trevalo.log")});
+    ASSERT_TRUE(run.ReadLine(line));
+    ASSERT_EQ("connected", line);
+    if (login.chatStatus != 0) {
+        // A refused login leaves Trevalo running for another try, saying what chat said last.
+        ASSERT_TRUE(run.ReadLine(line));
+        EXPECT_EQ(0u,
+                  line.find("message: The login did not succeed: the login application " + loginApp +
+                            " ended with exit status " + std::to_string(login.chatStatus) + ".||What it wrote last:|"))
+            << line;
+        EXPECT_TRUE(line.ends_with("|Failed (ogin incorrect)")) << line;
+        EXPECT_EQ(userText, ReadFile(script));
+        ChildProcess cancel({TREVALO_NOTIFY, "0"});
+        EXPECT_EQ(0, cancel.Wait());
+    }
+    EXPECT_FALSE(run.ReadLine(line)) << line;
+    EXPECT_EQ(0, run.Wait());
 
     ASSERT_TRUE(host.ReadLine(line));
     EXPECT_EQ(login.verdict, line);
     EXPECT_EQ(0, host.Wait());
     EXPECT_EQ(userText, ReadFile(script));
     EXPECT_EQ(std::vector<std::string>{script}, FilesIn(dir.File("ppp"))) << "a backup was left";
-    const std::string chatLog = ReadFile(dir.File("chat.log"));
-    EXPECT_NE(std::string::npos, chatLog.find("send (??????")) << "chat showed no hidden send:\n" << chatLog;
+    const std::string chatLog = ReadFile(dir.File("trevalo.log"));
+    EXPECT_NE(std::string::npos, chatLog.find("login-app: send (??????")) << "chat showed no hidden send:\n" << chatLog;
     EXPECT_EQ(std::vector<std::string>{}, FilesHolding(dir.Path(), {kTypedPin, login.hostPin}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ChatLoginTest,
-                         ::testing::Values(ChatLogin{"Shipped", false, "1234", "accepted"},
-                                           ChatLogin{"ShippedWithCrLf", true, "1234", "accepted"},
-                                           ChatLogin{"WrongPin", false, "4321", "refused: passcode"}),
+                         ::testing::Values(ChatLogin{"Shipped", false, "1234", "accepted", 0},
+                                           ChatLogin{"ShippedWithCrLf", true, "1234", "accepted", 0},
+                                           ChatLogin{"WrongPin", false, "4321", "refused: passcode", 6}),
                          [](const ::testing::TestParamInfo<ChatLogin>& test) { return std::string(test.param.name); });

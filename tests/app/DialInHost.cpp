@@ -169,7 +169,11 @@ std::string LogIn(Line& line, const std::string& user, const std::string& pin, c
     const bool passcodeRight = PasscodeMatches(passcode, pin, seed);
     Wipe(name);
     Wipe(passcode);
-    line.Write(userRight && passcodeRight ? "\r\nWelcome.\r\n" : "\r\nLogin incorrect\r\n");
+    // A host that takes the login starts PPP, whose frames begin with "~".
+    line.Write(userRight && passcodeRight ? "\r\nWelcome.\r\n~\xff}#" : "\r\nLogin incorrect\r\n");
+    // It hangs up only after the dialler: a hang-up first would throw away what it wrote last.
+    for (std::string rest; line.Read(rest);)
+        Wipe(rest);
     return !userRight ? "refused: user" : !passcodeRight ? "refused: passcode" : "accepted";
 }
 

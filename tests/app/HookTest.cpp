@@ -199,6 +199,28 @@ TEST_P(ForeignDiallerTest, LeavesTheRunAloneAndSaysWhy)
     EXPECT_NE(kUserText, ReadFile(script)) << "the run was ended";
 }
 
+// Debian's /etc/ppp/peers is for root and the group dip: to a user outside it, the peers are
+// missing, and Trevalo says why once its window is up.
+class UnreadablePeersTest : public HookTest {};
+
+TEST_P(UnreadablePeersTest, AreReportedWithTheFolder)
+{
+    const std::string peers = dir.File("peers");
+    ASSERT_EQ(0, ::chown(peers.c_str(), 0, 0));
+    ::chmod(peers.c_str(), 0750);
+    ChildProcess trevalo({CONNECTING_TREVALO}, nobody.Uid());
+    std::string said;
+    for (std::string line; !line.ends_with("connected") && trevalo.ReadLine(line);)
+        said += line + "\n";
+    EXPECT_NE(std::string::npos, said.find("\nmessage: Trevalo cannot read the folder " + peers +
+                                           " (Permission denied), so the connections in it are missing from the "
+                                           "phonebook.|"))
+        << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(PppIpUp, UnreadablePeersTest,
+                         ::testing::Combine(::testing::Values(kPppIpUp), ::testing::Values(true)));
+
 INSTANTIATE_TEST_SUITE_P(PppIpUp, ForeignDiallerTest,
                          ::testing::Combine(::testing::Values(kPppIpUpForAnother), ::testing::Values(true)));
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -294,4 +295,24 @@ TEST_F(ProgramTest, ASecondCopyWithAnotherChannelLeavesTheFirstOnesRunAlone)
     EXPECT_EQ(0, second.Wait());
     EXPECT_EQ(0u, ReadFile(script).find("password: 1234")) << "the second copy undid the first one's run";
     WriteFile(dir.File("go"), "");
+}
+
+// pppd's updetach and openconnect's --background leave a process behind that still holds the
+// output: the run ends with the login application all the same, and what that process writes
+// later does not end it with SIGPIPE.
+TEST_F(ProgramTest, WhatALoginApplicationLeavesRunningNeitherHoldsTheRunNorDiesWritingLater)
+{
+    const std::string wrote = dir.File("wrote");
+    WriteFile(dir.File("detaching"), "#!/bin/sh\n(sleep 1; echo written later; touch '" + wrote + "') &\n");
+    ::chmod(dir.File("detaching").c_str(), 0755);
+    SaveProfile("Work", dir.File("login.scp"), dir.File("detaching"));
+    ChildProcess run({CONNECTING_TREVALO});
+    std::string line;
+    ASSERT_TRUE(run.ReadLine(line));
+    EXPECT_EQ("connected", line);
+    EXPECT_EQ(0, run.Wait());
+    EXPECT_FALSE(PathExists(wrote)) << "the run waited for what the login application left";
+    for (int wait = 0; wait < 100 && !PathExists(wrote); ++wait)
+        ::usleep(50000);
+    EXPECT_TRUE(PathExists(wrote));
 }

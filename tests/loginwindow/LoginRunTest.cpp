@@ -10,8 +10,10 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +24,33 @@ void WriteExecutable(const std::string& path, const std::string& body)
 {
     WriteFile(path, "#!/bin/sh\n" + body);
     ::chmod(path.c_str(), 0755);
+}
+
+// The test's standard error goes to `path` while it lives.
+class StandardErrorTo {
+public:
+    explicit StandardErrorTo(const std::string& path) : m_saved(::dup(STDERR_FILENO))
+    {
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::dup2(file, STDERR_FILENO);
+        ::close(file);
+    }
+    ~StandardErrorTo()
+    {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+
+private:
+    int m_saved;
+};
+
+std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
 }
 
 } // namespace
@@ -164,6 +193,41 @@ TEST_F(LoginRunTest, ADialUpErrorRestoresAndBringsTheWindowBack)
     WriteFile(dir.File("go"), "");
 }
 
+// Megabytes of output first: they never stall the program, all go on to standard error, and the
+// message keeps only the last kilobyte of whole lines.
+TEST_F(LoginRunTest, AFailedLoginSaysHowWithItsLastLinesAndTheWindowStaysForAnotherTry)
+{
+    WriteRunProfile(dialer);
+    const StandardErrorTo log(dir.File("stderr"));
+    for (const char* body :
+         {"yes 'a line of the flood' | head -n 200000\necho 'the last line' >&2\nexit 3\n", "kill -TERM $$\n"}) {
+        WriteExecutable(dialer, body);
+        Connect();
+        WaitForProgramAndPoll();
+        ASSERT_FALSE(destroyed);
+        EXPECT_EQ(kUserText, ReadFile(script));
+        EXPECT_FALSE(dialog->m_bScriptReplaced);
+        EXPECT_EQ("Talvex Kelvane Login", Title());
+        EXPECT_TRUE(Control(IDC_PIN)->isEnabled());
+        EXPECT_TRUE(dialog->m_editPin.HasFocus());
+    }
+    std::string lastLines;
+    for (int line = 0; line < 50; ++line)
+        lastLines += "a line of the flood\n";
+    const std::string failed = "The login did not succeed: the login application " + dialer;
+    EXPECT_EQ((std::vector<std::string>{failed + " ended with exit status 3.\n\nWhat it wrote last:\n" + lastLines +
+                                            "the last line",
+                                        failed + " was ended by signal 15 (SIGTERM)."}),
+              boxes->Texts());
+    const std::string passedOn = ReadFile(dir.File("stderr"));
+    EXPECT_EQ(200000u, CountOf(passedOn, "dialer: a line of the flood\n"));
+    EXPECT_EQ(1u, CountOf(passedOn, "\ndialer: the last line\ntrevalo: " + failed + " ended with exit status 3.\n"));
+    WriteExecutable(dialer, "exit 0\n");
+    Connect();
+    WaitForProgramAndPoll();
+    EXPECT_TRUE(destroyed);
+}
+
 TEST_F(LoginRunTest, ADialUpErrorWhileIdleStillTriesTheRestore)
 {
     WriteRunProfile(dialer);
@@ -180,7 +244,7 @@ TEST_F(LoginRunTest, ADialUpErrorWhileIdleStillTriesTheRestore)
 
 TEST_F(LoginRunTest, AFailedRestoreAtTheEndBringsTheWindowBackAndKeepsTheBackup)
 {
-    WriteRunProfile(dialer);
+    WriteRunProfile("/bin/true");
     Connect();
     // Something holds the script path: the backup cannot be moved back over a directory.
     std::filesystem::remove(script);
