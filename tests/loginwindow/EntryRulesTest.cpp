@@ -46,12 +46,13 @@ protected:
 TEST_F(EntryRulesTest, ThePinFieldTakesDigitsOnlyAndAtMostEight)
 {
     OpenWith(false);
-    TypePin("1a 2-3.b4");
-    EXPECT_EQ("1234", Edit(IDC_PIN)->text().toStdString());
+    // "/" and ":" are the characters on either side of the digits.
+    TypePin("/0a 9:-.b4");
+    EXPECT_EQ("094", Edit(IDC_PIN)->text().toStdString());
     QTest::keyClick(Edit(IDC_PIN), Qt::Key_Backspace);
-    EXPECT_EQ("123", Edit(IDC_PIN)->text().toStdString());
-    TypePin("456789");
-    EXPECT_EQ("12345678", Edit(IDC_PIN)->text().toStdString());
+    EXPECT_EQ("09", Edit(IDC_PIN)->text().toStdString());
+    TypePin("4567890");
+    EXPECT_EQ("09456789", Edit(IDC_PIN)->text().toStdString());
     EXPECT_EQ(QLineEdit::Password, Edit(IDC_PIN)->echoMode());
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 using Words = std::vector<std::string>;
@@ -33,4 +34,10 @@ TEST(CommandLine, FindsAProgramOnThePathThenInTheSystemProgramDirectories)
     EXPECT_EQ("/usr/sbin/pppd", FindProgram("pppd"));
     EXPECT_EQ("", FindProgram("ls"));
     EXPECT_EQ("", FindProgram("no-such-program-anywhere"));
+    // An empty entry is the current directory, as for exec, and comes before the system's.
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const ScopedPath emptyEntry(":/nonexistent");
+    EXPECT_EQ("./nologin", FindProgram("nologin"));
+    std::filesystem::current_path(previous);
 }
