@@ -49,8 +49,9 @@ BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libb
 # What the tests need on top: a real OpenVPN server and client with certificates made by openssl,
 # and a NetworkManager to read connections from on a private system bus (dbus-daemon), each run
 # in a network namespace of its own (ip, from iproute2); nc stops the OpenVPN client the way the
-# README tells users to, through its management socket.
-TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl netcat-openbsd)
+# README tells users to, through its management socket; ocserv and openconnect, the server and
+# client of the openconnect logins.
+TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl netcat-openbsd ocserv openconnect)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

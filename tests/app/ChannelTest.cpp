@@ -1,6 +1,7 @@
 // The channel between trevalo, a second start and trevalo-notify, against another user
 // (the real user nobody) and against a copy that does not answer.
 #include <ChildProcess.h>
+#include <Reachable.h>
 #include <TempDir.h>
 
 #include <gtest/gtest.h>
@@ -111,7 +112,7 @@ TEST_F(ChannelTest, TheProgramDropsAnotherUsersConnection)
     ChildProcess program({TREVALO}, nobody->pw_uid);
     const std::string id = std::to_string(nobody->pw_uid);
     ASSERT_TRUE(WaitUntilAnswering(
-        {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", TREVALO_NOTIFY, "99"}));
+        {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", Reachable(TREVALO_NOTIFY), "99"}));
     int status = -1;
     EXPECT_EQ("", Output({CHANNEL_PEER, "ask", SocketOf(runtime, nobody->pw_uid), "MESSAGE KVRasNotify 99 0"}, status));
     EXPECT_EQ(0, status);

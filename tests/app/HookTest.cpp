@@ -7,6 +7,7 @@
 
 #include "UserNobody.h"
 #include <ChildProcess.h>
+#include <Reachable.h>
 #include <TempDir.h>
 
 #include <gtest/gtest.h>
@@ -101,7 +102,8 @@ protected:
     {
         const Hook& hook = std::get<0>(GetParam());
         std::vector<std::string> command{"/usr/bin/env", "-i", "PATH=" + path};
-        command.insert(command.end(), hook.words.begin(), hook.words.end());
+        for (const std::string& word : hook.words)
+            command.push_back(Reachable(word)); // the hooks and pppd where nobody may start them
         ChildProcess run(command, hook.asRoot ? 0 : nobody.Uid());
         return run.Wait();
     }

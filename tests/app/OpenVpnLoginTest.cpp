@@ -3,14 +3,12 @@
 // client as the profile's login application with the credentials file it filled; the client's up
 // hook tells it the tunnel is up. The server checks the user and PIN + code with oathtool, not with
 // Trevalo's token library.
-#include <profiles/AppSettings.h>
-#include <profiles/ConnectionProfile.h>
 #include <profiles/PhonebookEntries.h>
 
-#include "UserNobody.h"
+#include "OpenVpnServer.h"
+#include "VpnLogin.h"
 #include <ChildProcess.h>
-#include <NetworkNamespace.h>
-#include <TempDir.h>
+#include <Reachable.h>
 
 #include <gtest/gtest.h>
 
@@ -18,9 +16,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
-#include <ostream>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -30,78 +25,22 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr const char* kSeed = "ONSWKZBAMZXXEIDDNBQXIIDMN5TWS3TT";
-constexpr const char* kTypedPin = "1234"; // what connecting-trevalo types
 constexpr const char* kOpenVpn = "/usr/sbin/openvpn";
 const std::string kUserText = "#$USER_NAME#$\n#$PASSCODE#$\n";
 
-struct OpenVpnLogin {
-    const char* name;
-    const char* serverPin; // the PIN the server expects
-    bool accepted;
-};
-
-void PrintTo(const OpenVpnLogin& login, std::ostream* out)
-{
-    *out << login.name;
-}
-
-class OpenVpnLoginTest : public ::testing::TestWithParam<OpenVpnLogin> {
+class OpenVpnLoginTest : public ::testing::TestWithParam<PinTry>, protected NobodysLogin {
 protected:
     void SetUp() override
     {
-        if (!nobody.Usable() || !netns.Made())
-            GTEST_SKIP() << "needs root, the user nobody and network namespaces (ip netns)";
-        if (!PathExists(kOpenVpn) || std::system("command -v oathtool >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "needs openvpn and oathtool";
-        ::unsetenv("TREVALO_RUNTIME_DIR"); // the hook finds nobody's channel from the uid alone
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::setenv("XDG_RUNTIME_DIR", nobody.RunUserDirectory().c_str(), 1);
-        ::setenv("TREVALO_OPENVPN_DIR", dir.File("openvpn").c_str(), 1);
+        if (!Usable() || !PathExists(kOpenVpn))
+            GTEST_SKIP() << "needs root, the user nobody, network namespaces (ip netns), openvpn and oathtool";
         fs::create_directories(dir.File("openvpn"));
-        fs::create_directories(dir.File("vpn"));
-        WriteFile(script, kUserText);
-        ASSERT_NO_FATAL_FAILURE(SaveProfile());
-        WriteFile(dir.File("seed"), std::string(kSeed) + "\n");
-        nobody.TakeOver(dir.Path());
-        ASSERT_TRUE(nobody.ImportToken(dir.File("seed")));
-        fs::remove(dir.File("seed"));
-        // The server's directory, made after the hand-over: root's alone, the user cannot read it.
-        fs::create_directory(server);
-        ::chmod(server.c_str(), 0700);
-        ASSERT_NO_FATAL_FAILURE(MakeCertificates());
-        WriteClientConfiguration();
-    }
-
-    void SaveProfile()
-    {
-        ConnectionProfile profile("Office");
-        profile.DUNPhonebookEntry = "office";
-        profile.ScriptPath = script;
         // The README's command line, without sudo: here openvpn runs as the user. openvpn ends with 0
         // even when the server refuses the login, and a good login ends the run through the hook
         // before that: so any end of openvpn is a failed login.
-        profile.LoginAppPath = "sh -c \"openvpn --config " + dir.File("openvpn/office.conf") + "; exit 1\"";
-        profile.UserLogin = "ann";
-        profile.UserLoginRequired = true;
-        profile.TokenSerialNumber = "T1";
-        ASSERT_TRUE(profile.Save());
-        CAppSettings::SaveDefaultProfile("Office");
-    }
-
-    // A throwaway certificate authority and the server's EC key and certificate it signs.
-    void MakeCertificates()
-    {
-        const std::string commands = "set -e; cd \"$0\"; exec 2>/dev/null\n"
-                                     "ec='-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes'\n"
-                                     "openssl req -x509 $ec -keyout ca.key -out ca.crt -days 1 -subj /CN=test-ca\n"
-                                     "openssl req $ec -keyout server.key -out server.csr -subj /CN=server\n"
-                                     "printf 'basicConstraints=CA:FALSE\\nkeyUsage=digitalSignature\\n"
-                                     "extendedKeyUsage=serverAuth\\n' >server.ext\n"
-                                     "openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
-                                     "-out server.crt -days 1 -extfile server.ext\n";
-        ASSERT_EQ(0, RunToEnd({"/bin/sh", "-c", commands, server}));
-        fs::copy_file(server + "/ca.crt", dir.File("openvpn/ca.crt"));
+        ASSERT_NO_FATAL_FAILURE(
+            Prepare(kUserText, "sh -c \"openvpn --config " + dir.File("openvpn/office.conf") + "; exit 1\"", "ann"));
+        WriteClientConfiguration();
     }
 
     // The client configuration with the README's lines for Trevalo, but without a tunnel device
@@ -109,7 +48,7 @@ protected:
     // hook by a short name, as for a client that runs as the user.
     void WriteClientConfiguration()
     {
-        fs::create_symlink(OPENVPN_UP_HOOK, dir.File("up"));
+        fs::create_symlink(Reachable(OPENVPN_UP_HOOK), dir.File("up"));
         WriteFile(dir.File("openvpn/office.conf"),
                   "client\ndev null\nifconfig-noexec\nroute-noexec\nnobind\nremote 127.0.0.1 1194 udp\n"
                   "remote-cert-tls server\nverb 3\nca " +
@@ -132,69 +71,13 @@ protected:
             std::this_thread::sleep_for(50ms);
     }
 
-    // The server's check: the user and the PIN followed by the code of the current or the previous
-    // 60-second step. It notes the time it accepted.
-    void WriteServerCheck(const std::string& pin)
-    {
-        WriteFile(server + "/seed", std::string(kSeed) + "\n");
-        WriteFile(server + "/pin", pin + "\n");
-        WriteFile(server + "/check",
-                  "#!/bin/sh\n"
-                  "cd \"$(dirname \"$0\")\"\n"
-                  "{ read -r user; read -r password; } <\"$1\"\n"
-                  "read -r pin <pin\n"
-                  "[ \"$user\" = ann ] || exit 1\n"
-                  "now=$(date +%s)\n"
-                  "for code in $(oathtool --totp --time-step-size=60s --base32 -w1 --now=@$((now - 60)) - <seed); do\n"
-                  "    [ \"$password\" = \"$pin$code\" ] && date +%s.%N >accepted && exit 0\n"
-                  "done\n"
-                  "exit 1\n");
-        ::chmod((server + "/check").c_str(), 0700);
-    }
-
-    // Starts the server in the namespace and waits until it serves.
-    void StartServer(std::unique_ptr<ChildProcess>& process)
-    {
-        const std::string log = server + "/server.log";
-        WriteFile(server + "/server.conf",
-                  "mode server\ntls-server\ndev tun0\ntopology subnet\nifconfig 10.89.0.1 255.255.255.0\n"
-                  "ifconfig-pool 10.89.0.2 10.89.0.9\npush \"topology subnet\"\nlocal 127.0.0.1\nproto udp\n"
-                  "port 1194\nca ca.crt\ncert server.crt\nkey server.key\ndh none\nverify-client-cert none\n"
-                  "script-security 2\nauth-user-pass-verify ./check via-file\nverb 3\n");
-        process = std::make_unique<ChildProcess>(
-            netns.Inside({kOpenVpn, "--cd", server, "--config", "server.conf", "--tmp-dir", server, "--log", log}));
-        for (int wait = 0; wait < 200 && ReadFile(log).find("Initialization Sequence Completed") == std::string::npos;
-             ++wait)
-            std::this_thread::sleep_for(50ms);
-        ASSERT_NE(std::string::npos, ReadFile(log).find("Initialization Sequence Completed")) << ReadFile(log);
-    }
-
-    // The passcodes of the last few steps, by oathtool: none of them may stay in a file.
-    std::vector<std::string> RecentPasscodes() const
-    {
-        std::string codes;
-        RunToEnd({"/bin/sh", "-c",
-                  "oathtool --totp --time-step-size=60s --base32 -w4 --now=@$(($(date +%s) - 180)) - <\"$0\"",
-                  server + "/seed"},
-                 &codes);
-        std::vector<std::string> passcodes;
-        std::istringstream lines(codes);
-        for (std::string code; std::getline(lines, code);)
-            passcodes.push_back(kTypedPin + code);
-        return passcodes;
-    }
-
     bool ClientRuns() const
     {
         const std::string pid = ReadFile(dir.File("vpn/client.pid"));
         return !pid.empty() && ::kill(std::stoi(pid), 0) == 0;
     }
 
-    TempDir dir;
-    UserNobody nobody;
-    NetworkNamespace netns;
-    std::string script = dir.File("vpn/office.txt");
-    std::string server = dir.File("server");
+    OpenVpnServer server{netns, dir.File("server")}; // made after the hand-over: the user cannot read it
     std::string managementSocket = nobody.RunUserDirectory() + "/openvpn-office.sock";
 };
 
@@ -207,17 +90,14 @@ double SecondsSinceEpoch()
 
 TEST_P(OpenVpnLoginTest, TheClientLogsInWithTheFilledFileAndTheUsersTextComesBack)
 {
-    const OpenVpnLogin& login = GetParam();
+    const PinTry& login = GetParam();
     CPhonebookEntries entries;
     entries.Enumerate();
     ASSERT_TRUE(entries.Contains("office")) << "the phonebook does not list the OpenVPN client configurations";
-    WriteServerCheck(login.serverPin);
-    std::unique_ptr<ChildProcess> openVpnServer;
-    ASSERT_NO_FATAL_FAILURE(StartServer(openVpnServer));
+    ASSERT_NO_FATAL_FAILURE(server.Start(login.serverPin));
+    fs::copy_file(server.CaCertificate(), dir.File("openvpn/ca.crt"));
 
-    ChildProcess trevalo(
-        netns.Inside({"/usr/bin/setpriv", "--reuid=" + std::to_string(nobody.Uid()),
-                      "--regid=" + std::to_string(nobody.Gid()), "--clear-groups", CONNECTING_TREVALO}));
+    ChildProcess trevalo(netns.Inside(nobody.Running({CONNECTING_TREVALO})));
     std::string line;
     ASSERT_TRUE(trevalo.ReadLine(line));
     ASSERT_EQ("connected", line);
@@ -227,7 +107,7 @@ TEST_P(OpenVpnLoginTest, TheClientLogsInWithTheFilledFileAndTheUsersTextComesBac
         EXPECT_NE(std::string::npos, line.find(" ended with exit status 1.||What it wrote last:|")) << line;
         EXPECT_NE(std::string::npos, line.find("AUTH_FAILED")) << line;
         EXPECT_EQ(kUserText, ReadFile(script));
-        EXPECT_FALSE(PathExists(server + "/accepted"));
+        EXPECT_EQ(0, server.AcceptedAt());
         EXPECT_FALSE(ClientRuns());
         trevalo.Signal(SIGTERM);
     }
@@ -240,8 +120,8 @@ TEST_P(OpenVpnLoginTest, TheClientLogsInWithTheFilledFileAndTheUsersTextComesBac
     EXPECT_EQ(kUserText, ReadFile(script));
     EXPECT_EQ(0, trevalo.Wait()); // ended by the hook's notification, or by the test
     if (login.accepted) {
-        ASSERT_TRUE(PathExists(server + "/accepted"));
-        EXPECT_LT(restored - std::stod(ReadFile(server + "/accepted")), 1.0) << "the hook was slow or never told";
+        ASSERT_NE(0, server.AcceptedAt());
+        EXPECT_LT(restored - server.AcceptedAt(), 1.0) << "the hook was slow or never told";
         EXPECT_TRUE(clientRan) << "the client ended before the hook told Trevalo";
         StopClient();
         EXPECT_FALSE(ClientRuns());
@@ -249,16 +129,11 @@ TEST_P(OpenVpnLoginTest, TheClientLogsInWithTheFilledFileAndTheUsersTextComesBac
     EXPECT_FALSE(PathExists(dir.File("vpn/OFFICE.BAK")));
     const std::vector<std::string> passcodes = RecentPasscodes();
     ASSERT_FALSE(passcodes.empty());
-    fs::remove_all(server); // the server's own secrets
+    server.Remove(); // the server's own secrets
     EXPECT_EQ(std::vector<std::string>{}, FilesHolding(dir.Path(), passcodes));
     // The PIN alone anywhere but in the client's pid file, whose number might hold it by chance.
     fs::remove(dir.File("vpn/client.pid"));
     EXPECT_EQ(std::vector<std::string>{}, FilesHolding(dir.Path(), {kTypedPin}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Pins, OpenVpnLoginTest,
-                         ::testing::Values(OpenVpnLogin{"RightPin", "1234", true},
-                                           OpenVpnLogin{"WrongPin", "4321", false}),
-                         [](const ::testing::TestParamInfo<OpenVpnLogin>& test) {
-                             return std::string(test.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Pins, OpenVpnLoginTest, ::testing::ValuesIn(kPinTries), NameOf);

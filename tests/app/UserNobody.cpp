@@ -1,6 +1,7 @@
 #include "UserNobody.h"
 
 #include <ChildProcess.h>
+#include <Reachable.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -34,6 +35,14 @@ UserNobody::~UserNobody()
         fs::remove_all(m_runUser);
 }
 
+std::vector<std::string> UserNobody::Running(const std::vector<std::string>& command) const
+{
+    std::vector<std::string> words{"/usr/bin/setpriv", "--reuid=" + std::to_string(m_uid),
+                                   "--regid=" + std::to_string(m_gid), "--clear-groups", Reachable(command.front())};
+    words.insert(words.end(), command.begin() + 1, command.end());
+    return words;
+}
+
 void UserNobody::TakeOver(const std::string& directory) const
 {
     ::chmod(directory.c_str(), 0755);
@@ -45,6 +54,7 @@ void UserNobody::TakeOver(const std::string& directory) const
 
 bool UserNobody::ImportToken(const std::string& seedFile) const
 {
-    ChildProcess import({"/bin/sh", "-c", "exec \"$0\" import --user ann T1 <\"$1\"", KELVANE_TOKEN, seedFile}, m_uid);
+    ChildProcess import(
+        {"/bin/sh", "-c", "exec \"$0\" import --user ann T1 <\"$1\"", Reachable(KELVANE_TOKEN), seedFile}, m_uid);
     return import.Wait() == 0;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // The user nobody as the owner of a Trevalo that a hook must reach from the uid alone: its
 // /run/user/UID as a desktop session has it (made when missing, removed again), and the test's
@@ -18,6 +19,9 @@ public:
     uid_t Uid() const { return m_uid; }
     gid_t Gid() const { return m_gid; }
     const std::string& RunUserDirectory() const { return m_runUser; }
+    // `command` (program first) run as nobody, with nobody's group and no other, from where
+    // nobody can reach it.
+    std::vector<std::string> Running(const std::vector<std::string>& command) const;
     // Gives everything below `directory` to nobody, and lets nobody enter the directory itself.
     void TakeOver(const std::string& directory) const;
     // Imports the base32 seed in the file `seedFile` as token T1 for the user "ann" into nobody's

@@ -157,14 +157,14 @@ TEST_F(PackageTest, TheExampleChatScriptIsFilledCompletely)
     EXPECT_NE(std::string::npos, filled.find("assword: \\q1234567890\n"));
 }
 
-// OpenVPN takes the first two lines of its credentials file as they are, and nmcli each line of a
-// passwd-file as a setting: the filled examples must be exactly that, without a comment.
+// OpenVPN takes the first two lines of its credentials file as they are, and nmcli a line of its
+// standard input as the password: the filled examples must be exactly that, without a comment.
 TEST_F(PackageTest, TheVpnExamplesAreFilledToWhatTheirProgramsRead)
 {
     ASSERT_FALSE(package.empty());
     const std::pair<const char*, const char*> examples[] = {
         {"openvpn-office", "ann\n1234567890\n"},
-        {"nm-office", "vpn.secrets.password:1234567890\n"},
+        {"nm-office", "1234567890\n"},
     };
     for (const auto& [name, expected] : examples)
         EXPECT_EQ(expected, FilledExample(name, false)) << name;

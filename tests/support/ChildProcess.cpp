@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "Reachable.h"
+
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
@@ -8,8 +10,10 @@
 #include <thread>
 #include <unistd.h>
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, uid_t runAsUid)
+ChildProcess::ChildProcess(std::vector<std::string> arguments, uid_t runAsUid)
 {
+    if (runAsUid != 0 && !arguments.empty())
+        arguments[0] = Reachable(arguments[0]);
     int fds[2];
     if (::pipe(fds) != 0)
         throw std::runtime_error("pipe failed");

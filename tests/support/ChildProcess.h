@@ -8,8 +8,9 @@
 // second process: one to kill in the middle of its work, or one running as another user.
 class ChildProcess {
 public:
-    // Starts `arguments` (program first). With `runAsUid` set, the child drops to that user first.
-    explicit ChildProcess(const std::vector<std::string>& arguments, uid_t runAsUid = 0);
+    // Starts `arguments` (program first). With `runAsUid` set, the child drops to that user first
+    // and runs the program where that user can reach it.
+    explicit ChildProcess(std::vector<std::string> arguments, uid_t runAsUid = 0);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
