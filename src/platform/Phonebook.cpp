@@ -42,12 +42,17 @@ struct UnsentNames {
 };
 std::optional<UnsentNames> g_unsent; // the phonebook is read on one thread
 constexpr auto kUnsentKeptFor = std::chrono::seconds(1);
+PhonebookClock g_clock = nullptr;
+
+std::chrono::steady_clock::time_point Now()
+{
+    return g_clock ? g_clock() : std::chrono::steady_clock::now();
+}
 
 std::vector<std::string> NamesForRoom(DWORD bytes)
 {
     std::optional<UnsentNames> unsent = std::exchange(g_unsent, std::nullopt);
-    if (unsent && std::chrono::steady_clock::now() - unsent->readAt < kUnsentKeptFor &&
-        bytes >= unsent->names.size() * sizeof(RASENTRYNAME))
+    if (unsent && Now() - unsent->readAt < kUnsentKeptFor && bytes >= unsent->names.size() * sizeof(RASENTRYNAME))
         return std::move(unsent->names);
     return EntryNames();
 }
@@ -65,7 +70,7 @@ DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* 
     *count = static_cast<DWORD>(names.size());
     if (*bytes < needed) {
         *bytes = needed;
-        g_unsent = UnsentNames{std::move(names), std::chrono::steady_clock::now()};
+        g_unsent = UnsentNames{std::move(names), Now()};
         return ERROR_BUFFER_TOO_SMALL;
     }
     *bytes = needed;
@@ -76,6 +81,11 @@ DWORD RasEnumEntries(const char* reserved, const char* phonebook, RASENTRYNAME* 
         std::memcpy(record.szEntryName, names[i].c_str(), names[i].size() + 1);
     }
     return ERROR_SUCCESS;
+}
+
+void SetPhonebookClock(PhonebookClock clock)
+{
+    g_clock = clock;
 }
 
 std::vector<UnreadableFolder> UnreadablePhonebookFolders()

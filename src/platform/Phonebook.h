@@ -2,6 +2,7 @@
 
 #include "WinTypes.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,8 @@ struct UnreadableFolder {
 };
 // The pppd peers folder and the OpenVPN client configurations folder, when they are such.
 std::vector<UnreadableFolder> UnreadablePhonebookFolders();
+
+// The clock that times how long a sizing call's names are kept (under a second); null for the
+// steady clock. For tests, which cannot wait on the real one without being slow or flaky.
+using PhonebookClock = std::chrono::steady_clock::time_point (*)();
+void SetPhonebookClock(PhonebookClock clock);

@@ -3,7 +3,7 @@
 //   channel-peer serve SOCKET LOCK UID     binds SOCKET and holds LOCK's lock as the starting user,
 //                                          then listens as UID (the file looks like its user's)
 //   channel-peer ask SOCKET LINE           sends LINE and prints the answer line, if any
-// It prints "listening" once it listens.
+// It prints "listening" once it listens, and "accepted" for each connection.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +42,8 @@ int Serve(const char* path, const char* lock, const char* uid)
     std::fflush(stdout);
     for (;;) {
         const int client = ::accept(server, nullptr, nullptr);
+        std::printf("accepted\n");
+        std::fflush(stdout);
         char buffer[256];
         while (client >= 0 && ::read(client, buffer, sizeof buffer) > 0)
             if (::write(client, "OK\n", 3) != 3)

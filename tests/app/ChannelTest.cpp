@@ -96,6 +96,13 @@ TEST_P(ChannelSquatterTest, NeitherEndTalksToAnotherUsersSocket)
     EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, started.find("trevalo: Trevalo cannot start: it cannot create " + socket)) << started;
     EXPECT_NE(std::string::npos, started.find(refusal)) << started;
+    // A socket file of another user's is refused before any connection; only the process behind a
+    // file that looks like ours is found out once connected.
+    squatter->Kill();
+    bool accepted = false;
+    while (squatter->ReadLine(line))
+        accepted = accepted || line == "accepted";
+    EXPECT_EQ(boundByThisUser, accepted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Squatters, ChannelSquatterTest, ::testing::Bool(),

@@ -63,3 +63,15 @@ TEST_P(ControlLabelsTest, EachFieldIsNamedByItsLabelAndReachedByItsMnemonic)
 INSTANTIATE_TEST_SUITE_P(EveryDialog, ControlLabelsTest,
                          ::testing::Values(IDD_LOGIN, IDD_PROFILE_GENERAL, IDD_PROFILE_ADVANCED, IDD_PASSPHRASE,
                                            IDD_ABOUTBOX));
+
+// "&&" is a literal "&", in the name as on screen; the single "&" marks the mnemonic.
+TEST(ControlLabels, ADoubledAmpersandIsOneLiteralAmpersand)
+{
+    const ControlTemplate controls[] = {{1, ControlKind::Static, "Save && &Go:", 0, 0, 40, 10},
+                                        {2, ControlKind::Edit, "", 50, 0, 40, 10, WS_TABSTOP}};
+    const DialogTemplate dialogTemplate{1, "Labels", 100, 20, 0, controls};
+    QDialog dialog;
+    const std::map<int, QWidget*> built = BuildDialogControls(dialogTemplate, dialog);
+    EXPECT_EQ("Save & Go:", built.at(2)->accessibleName().toStdString());
+    EXPECT_EQ(built.at(2), qobject_cast<QLabel*>(built.at(1))->buddy());
+}

@@ -73,10 +73,13 @@ TEST_F(RunJournalTest, RecordsOnlyWhatItsHolderKnowsByIdentity)
     EXPECT_FALSE(second.Lock());
     EXPECT_FALSE(second.Record(entry) || second.Forget(entry.script));
     EXPECT_EQ(EWOULDBLOCK, second.LastError());
-    JournalEntry unknownText = entry, relative = entry;
+    JournalEntry unknownText = entry, relative = entry, noScript = entry, noBackup = entry;
     unknownText.backup = {};
     relative.script = "a.scp";
-    EXPECT_FALSE(journal.Record(unknownText) || journal.Record(relative));
+    noScript.script = "";
+    noBackup.backupName = "";
+    for (const JournalEntry& unrecordable : {unknownText, relative, noScript, noBackup})
+        EXPECT_FALSE(journal.Record(unrecordable)) << unrecordable.script << " " << unrecordable.backupName;
     EXPECT_EQ(EINVAL, journal.LastError());
     EXPECT_TRUE(journal.Entries().empty());
 }

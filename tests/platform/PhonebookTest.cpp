@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,30 @@ TEST(Phonebook, TheFillingCallGivesWhatTheSizingCallCountedAndALaterListingReads
     EXPECT_EQ(1u, count);
     EXPECT_EQ("one", std::string(records[0].szEntryName));
     EXPECT_EQ((std::vector<std::string>{"one", "two"}), Entries());
+}
+
+TEST(Phonebook, ASizingCallsNamesServeTheFillingCallForLessThanASecond)
+{
+    using namespace std::chrono_literals;
+    TempDir dir;
+    WriteFile(dir.File("peers/one"), "");
+    static std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    SetPhonebookClock([] { return now; });
+    RASENTRYNAME records[2] = {};
+    records[0].dwSize = sizeof(RASENTRYNAME);
+    for (const auto& [later, counted] : {std::pair{999ms, 1u}, std::pair{1000ms, 2u}}) {
+        std::filesystem::remove(dir.File("peers/two"));
+        DWORD bytes = 0;
+        DWORD count = 0;
+        ASSERT_EQ(static_cast<DWORD>(ERROR_BUFFER_TOO_SMALL),
+                  RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+        WriteFile(dir.File("peers/two"), "");
+        now += later;
+        bytes = sizeof records;
+        EXPECT_EQ(ERROR_SUCCESS, RasEnumEntries(nullptr, nullptr, records, &bytes, &count));
+        EXPECT_EQ(counted, count) << later.count() << " ms after the sizing call";
+    }
+    SetPhonebookClock(nullptr);
 }
 
 // Without a system bus to ask, listing starts no D-Bus machinery (QtDBus keeps a thread for good).

@@ -1,5 +1,6 @@
 #include <platform/HiveLocation.h>
 #include <platform/Registry.h>
+#include <platform/RegistrySubkeys.h>
 
 #include <TempDir.h>
 
@@ -23,7 +24,11 @@ public:
     ~Key() { Close(); }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
-    HKEY* Out() { Close(); return &m_key; }
+    HKEY* Out()
+    {
+        Close();
+        return &m_key;
+    }
     operator HKEY() const { return m_key; }
     void Close()
     {
@@ -256,6 +261,14 @@ TEST_F(Registry, HandlesWithoutTheRightsAreRefused)
     EXPECT_EQ(ERROR_ACCESS_DENIED, SetBytes(reader, "v", REG_DWORD, std::string(4, '\0')));
     Key child;
     EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyEx(reader, "Child", kAll, child.Out(), nullptr));
+    // The bulk read of subkeys and their values needs both rights.
+    for (const REGSAM half : {KEY_ENUMERATE_SUB_KEYS, KEY_QUERY_VALUE}) {
+        Key partial;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_LOCAL_MACHINE, "S", half, partial.Out()));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, RegQuerySubkeys(
+                                           partial, [](std::string_view) {}, [](std::size_t, const RegValueView&) {}))
+            << half;
+    }
 }
 
 TEST_F(Registry, TransactionsCommitOrLeaveNoTrace)

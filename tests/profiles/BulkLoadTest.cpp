@@ -126,6 +126,15 @@ const Hive kHives[] = {
          Save("z");
      },
      false, 1},
+    // A profile's own subkey, made between two profiles, its value stored after the second's.
+    {"NestedKeyWithValues",
+     [] {
+         Save("a");
+         SetRaw("a\\Inner", "Other", REG_SZ, "x");
+         Save("b");
+         SetRaw("a\\Inner", "ScriptPath", REG_SZ, std::string("/inner\0", 7));
+     },
+     true, 2},
     {"BackslashInAStoredName",
      [] {
          Save("a");

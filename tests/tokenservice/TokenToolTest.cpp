@@ -9,11 +9,13 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -45,11 +47,10 @@ protected:
         std::string command = Quoted(KELVANE_TOKEN_PATH);
         for (const auto& argument : arguments)
             command += " " + Quoted(argument);
-        command += " <" + Quoted(m_dir.File("in")) + " >" + Quoted(m_dir.File("out")) + " 2>" +
-                   Quoted(m_dir.File("err"));
+        command +=
+            " <" + Quoted(m_dir.File("in")) + " >" + Quoted(m_dir.File("out")) + " 2>" + Quoted(m_dir.File("err"));
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_dir.File("out")),
-                ReadFile(m_dir.File("err"))};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_dir.File("out")), ReadFile(m_dir.File("err"))};
     }
 
     std::string DatabaseBytes() { return ReadFile(TokenDatabase::DefaultPath()); }
@@ -89,8 +90,7 @@ TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
         return std::string(code);
     };
     const auto now = [] {
-        return std::chrono::duration_cast<std::chrono::seconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
+        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();
     };
     const std::int64_t before = now();
@@ -107,9 +107,7 @@ TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
 TEST_F(TokenToolTest, AProtectedTokenTakesItsPassphraseFromStandardInput)
 {
     ASSERT_EQ(
-        Run({"import", "--user", "pat", "--protect", "P1", "-"}, std::string(kSeed) + "\nsecret words\n")
-            .exitCode,
-        0);
+        Run({"import", "--user", "pat", "--protect", "P1", "-"}, std::string(kSeed) + "\nsecret words\n").exitCode, 0);
     EXPECT_THAT(Run({"list"}).out, HasSubstr("PASSWORD"));
     EXPECT_THAT(DatabaseBytes(), ::testing::Not(HasSubstr("12345678901234567890")));
 
@@ -275,6 +273,36 @@ TEST_F(TokenToolTest, ASeedOrLinkGivenAsAnArgumentIsRefusedWithTheSafeForms)
         EXPECT_EQ(result.out, "");
     }
     EXPECT_FALSE(PathExists(TokenDatabase::DefaultPath()));
+}
+
+// The refused seed is wiped from the command line before the refusal is written: kelvane-token,
+// stuck writing it to a full pipe, shows no seed in /proc/PID/cmdline.
+TEST_F(TokenToolTest, ARefusedSeedArgumentLeavesTheCommandLineAtOnce)
+{
+    int err[2];
+    ASSERT_EQ(0, ::pipe2(err, O_NONBLOCK));
+    while (::write(err[1], kSeed, 32) > 0) {
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(err[1], STDERR_FILENO);
+        ::fcntl(STDERR_FILENO, F_SETFL, 0);
+        ::execl(KELVANE_TOKEN_PATH, KELVANE_TOKEN_PATH, "import", "B2", kSeed, nullptr);
+        _exit(127);
+    }
+    const std::string cmdline = "/proc/" + std::to_string(pid) + "/cmdline";
+    std::string shown = ReadFile(cmdline); // the test's own until the child's exec
+    for (int wait = 0;
+         wait < 250 && (shown.find("import") == std::string::npos || shown.find(kSeed) != std::string::npos); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        shown = ReadFile(cmdline);
+    }
+    EXPECT_THAT(shown, HasSubstr("import"));
+    EXPECT_THAT(shown, ::testing::Not(HasSubstr(kSeed)));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::close(err[0]);
+    ::close(err[1]);
 }
 
 TEST_F(TokenToolTest, AnUnknownOptionIsNamedWithoutItsValue)

@@ -77,6 +77,7 @@ TEST(RegFileParser, EachMalformedLineIsRefusedWithItsNumber)
         {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\T]\n", 2, "bad key name"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n", 2, "bad key name"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\n", 2, "must end with"},
+        {kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\nT]\n", 2, "must end with"}, // a key line never continues
         {kHeader + "[-HKEY_LOCAL_MACHINE]\n", 2, "cannot be deleted"},
         {kHeader + "[HKEY_LOCAL_MACHINE\\car\rriage]\n", 2, "bad key: a name in it holds a line break"},
         {kHeader + key + "\"v\"=qword:01\n", 3, "unknown value type \"qword\""},

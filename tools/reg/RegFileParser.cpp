@@ -29,7 +29,8 @@ std::string_view TrimLeft(std::string_view text)
     return text;
 }
 
-// Physical lines joined where one ends with a backslash; each keeps the number of its first line.
+// Physical lines joined where a value line ends with a backslash (a key line stands alone); each
+// keeps the number of its first line.
 std::vector<Line> LogicalLines(std::string_view text)
 {
     if (text.starts_with("\xef\xbb\xbf"))
