@@ -41,17 +41,21 @@ without_service_starts() {
 }
 
 # The packages every build needs; dpkg-dev and file let cpack build the .deb and find the
-# Debian packages it depends on; help2man makes the manual pages; ppp gives the tests a real
+# Debian packages it depends on; zxing-cpp, libpng and libjpeg read QR code images, libsecret
+# talks to the desktop keyring; help2man makes the manual pages; ppp gives the tests a real
 # /usr/sbin/pppd and chat; lintian, man-db, desktop-file-utils and appstream check the package.
-BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev googletest libbenchmark-dev oathtool
-                dpkg-dev file help2man ppp lintian man-db desktop-file-utils appstream)
+BUILD_PACKAGES=(cmake g++ qt6-base-dev libsqlite3-dev libssl-dev libzxing-dev libpng-dev libjpeg-dev
+                libsecret-1-dev googletest libbenchmark-dev oathtool dpkg-dev file help2man ppp lintian man-db
+                desktop-file-utils appstream)
 
 # What the tests need on top: a real OpenVPN server and client with certificates made by openssl,
 # and a NetworkManager to read connections from on a private system bus (dbus-daemon), each run
 # in a network namespace of its own (ip, from iproute2); nc stops the OpenVPN client the way the
 # README tells users to, through its management socket; ocserv and openconnect, the server and
-# client of the openconnect logins.
-TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl netcat-openbsd ocserv openconnect)
+# client of the openconnect logins; qrencode and ImageMagick make the QR code images to import;
+# gnome-keyring is the desktop keyring of the keyring tests.
+TEST_PACKAGES=(openvpn openssl network-manager dbus-daemon iproute2 acl netcat-openbsd ocserv openconnect qrencode
+               imagemagick gnome-keyring)
 
 # What scripts/fuzz needs on top: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -1,18 +1,25 @@
+#include "Keyring.h"
 #include "TokenDatabase.h"
 #include "TokenFixtures.h"
 #include "Totp.h"
 
+#include "ChildProcess.h"
 #include "TempDir.h"
+
+#include <tokapi.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -55,6 +62,29 @@ protected:
 
     std::string DatabaseBytes() { return ReadFile(TokenDatabase::DefaultPath()); }
 
+    // `code --pin` shows the passcodes of kSeed as a link with 8 digits and 30 s makes them.
+    void ExpectCodesOf(const std::string& serial)
+    {
+        const auto codeAt = [](std::int64_t time) {
+            char code[9];
+            FormatTotpCode(TotpCode(RfcSeed(), {TotpAlgorithm::Sha1, 8, 30}, time), 8, code);
+            return std::string(code);
+        };
+        const auto now = [] {
+            return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+                .count();
+        };
+        const std::int64_t before = now();
+        const ToolResult shown = Run({"code", "--pin", serial}, "4711\n");
+        const std::int64_t after = now();
+        ASSERT_EQ(shown.exitCode, 0) << shown.err;
+        // The run may straddle a step boundary; then either step's code is right.
+        EXPECT_THAT(shown.out, ::testing::AnyOf(HasSubstr("Passcode       4711" + codeAt(before) + "\n"),
+                                                HasSubstr("Passcode       4711" + codeAt(after) + "\n")));
+        EXPECT_THAT(shown.out, ::testing::AnyOf(HasSubstr("Next passcode  4711" + codeAt(before + 30)),
+                                                HasSubstr("Next passcode  4711" + codeAt(after + 30))));
+    }
+
     TempDir m_dir;
 };
 
@@ -82,26 +112,120 @@ TEST_F(TokenToolTest, ImportsALinkAndShowsItsCurrentCode)
     EXPECT_THAT(listed.out, ::testing::ContainsRegex("A1 +alice +NONE +SHA1 +8 +30 +Dialup"));
     EXPECT_THAT(listed.out, ::testing::Not(HasSubstr(kSeed)));
 
-    const SecretBytes seed = {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0',
-                              '1', '2', '3', '4', '5', '6', '7', '8', '9', '0'};
-    const auto codeAt = [&seed](std::int64_t time) {
-        char code[9];
-        FormatTotpCode(TotpCode(seed, {TotpAlgorithm::Sha1, 8, 30}, time), 8, code);
-        return std::string(code);
+    ExpectCodesOf("A1");
+}
+
+// A provider's QR code as qrencode makes it, then as a photo or a screenshot may show it
+// (ImageMagick); an image of anything else is refused and changes nothing.
+TEST_F(TokenToolTest, ImportsTheLinkOfTheOneQrCodeInAnImage)
+{
+    if (std::system("command -v qrencode >/dev/null") != 0 || !PathExists("/usr/bin/convert"))
+        GTEST_SKIP() << "needs qrencode and ImageMagick";
+    WriteFile(m_dir.File("link"), "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30");
+    const std::string make = "set -e; cd \"$0\"; c=/usr/bin/convert; qrencode -o code.png <link\n"
+                             "$c code.png -scale 300% scaled.png; $c code.png -rotate 90 turned.png\n"
+                             "$c code.png -bordercolor white -border 200 -attenuate 0.4 +noise Gaussian noisy.png\n"
+                             "$c -size 1920x1080 plasma: screen.png\n"
+                             "$c screen.png scaled.png -geometry +900+400 -composite screenshot.jpg\n"
+                             "printf 'not a link' | qrencode -o text.png; $c code.png text.png +append two.png\n";
+    ASSERT_EQ(0, RunToEnd({"/bin/sh", "-c", make, m_dir.Path()}));
+    const std::pair<const char*, const char*> images[] = {
+        {"code.png", nullptr},
+        {"scaled.png", nullptr},
+        {"turned.png", nullptr},
+        {"noisy.png", nullptr},
+        {"screenshot.jpg", nullptr},
+        {"two.png", "found 2 QR codes in "},
+        {"text.png", "holds no otpauth://totp link"},
+        {"screen.png", "found no QR code in "},
+        {"link", "as a PNG or JPEG image"},
     };
-    const auto now = [] {
-        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count();
-    };
-    const std::int64_t before = now();
-    const ToolResult shown = Run({"code", "--pin", "A1"}, "4711\n");
-    const std::int64_t after = now();
-    ASSERT_EQ(shown.exitCode, 0) << shown.err;
-    // The run may straddle a step boundary; then either step's code is right.
-    EXPECT_THAT(shown.out, ::testing::AnyOf(HasSubstr("Passcode       4711" + codeAt(before) + "\n"),
-                                            HasSubstr("Passcode       4711" + codeAt(after) + "\n")));
-    EXPECT_THAT(shown.out, ::testing::AnyOf(HasSubstr("Next passcode  4711" + codeAt(before + 30)),
-                                            HasSubstr("Next passcode  4711" + codeAt(after + 30))));
+    int serial = 0;
+    for (const auto& [image, refusal] : images) {
+        SCOPED_TRACE(image);
+        const std::string before = DatabaseBytes();
+        const ToolResult result = Run({"import", "--qr", m_dir.File(image), "Q" + std::to_string(++serial)});
+        EXPECT_EQ(result.exitCode, refusal ? 2 : 0) << result.err;
+        EXPECT_THAT(result.out + result.err, ::testing::Not(HasSubstr(kSeed)));
+        if (refusal) {
+            EXPECT_THAT(result.err, HasSubstr(refusal));
+            EXPECT_EQ(before, DatabaseBytes());
+        } else {
+            ExpectCodesOf("Q" + std::to_string(serial));
+        }
+    }
+    ASSERT_EQ(Run({"import", "--qr", "-", "QS"}, ReadFile(m_dir.File("code.png"))).exitCode, 0);
+    ExpectCodesOf("QS");
+}
+
+// A desktop keyring of the test's own: gnome-keyring-daemon on a private session bus that starts
+// no services, its login keyring made and unlocked with a password on standard input.
+class KeyringTokenTest : public TokenToolTest {
+protected:
+    void SetUp() override
+    {
+        if (!PathExists("/usr/bin/gnome-keyring-daemon") || !PathExists("/usr/bin/dbus-daemon"))
+            GTEST_SKIP() << "needs gnome-keyring and dbus-daemon";
+        std::filesystem::create_directory(m_dir.File("run"));
+        ::chmod(m_dir.File("run").c_str(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", m_dir.File("run").c_str(), 1);
+        WriteFile(m_dir.File("bus.conf"),
+                  "<busconfig><type>session</type><listen>unix:path=" + m_dir.File("bus") +
+                      "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+                      "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
+        m_bus.emplace(std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + m_dir.File("bus.conf"),
+                                               "--nofork", "--print-address"});
+        std::string address;
+        ASSERT_TRUE(m_bus->ReadLine(address));
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        WriteFile(m_dir.File("keyring-password"), "pw");
+        m_keyring.emplace(std::vector<std::string>{
+            "/bin/sh", "-c", "exec gnome-keyring-daemon --foreground --unlock --components=secrets <\"$0\"",
+            m_dir.File("keyring-password")});
+        ASSERT_TRUE(
+            WaitUntilAnswering({"/usr/bin/dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.secrets",
+                                "/org/freedesktop/secrets", "org.freedesktop.DBus.Peer.Ping"}));
+    }
+
+    void TearDown() override { ::unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
+
+    const std::string link = "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30\n";
+    std::optional<ChildProcess> m_bus; // goes after the keyring
+    std::optional<ChildProcess> m_keyring;
+};
+
+TEST_F(KeyringTokenTest, ATokenSealedForTheKeyringNeedsNoPassphraseButItsKeyringItem)
+{
+    ASSERT_EQ(Run({"import", "--keyring", "K1"}, link).exitCode, 0);
+    EXPECT_THAT(Run({"list"}).out, ::testing::ContainsRegex("K1 +alice +KEYRING"));
+    EXPECT_THAT(DatabaseBytes(), ::testing::Not(HasSubstr("12345678901234567890"))); // the seed itself
+    ExpectCodesOf("K1");                                                             // the PIN is all it reads
+    // Trevalo's calls: not a passphrase type, and selected without one.
+    TOKEN_HANDLE service = 0;
+    ASSERT_TRUE(OpenTokenService(&service));
+    TOKENRECORD record{};
+    std::uint32_t count = 1;
+    std::uint32_t size = sizeof record;
+    ASSERT_TRUE(EnumToken(service, &count, nullptr, &record, &size));
+    EXPECT_STREQ("KEYRING", record.szPassphraseType);
+    char passcode[TOKEN_PASSCODE_SIZE] = {};
+    EXPECT_TRUE(SelectToken(service, "K1", "", "") && GetPasscode(service, "", passcode, nullptr, nullptr, nullptr));
+    EXPECT_EQ(8u, std::strlen(passcode));
+    CloseTokenService(service);
+    ASSERT_EQ(Run({"remove", "K1"}).exitCode, 0);
+    TokenFailure failure;
+    EXPECT_FALSE(Keyring::Find("K1", failure)) << "remove leaves the key in the keyring";
+
+    // Its item gone, then the keyring: each is said, and the database stays as it is.
+    ASSERT_EQ(Run({"import", "--keyring", "K1"}, link).exitCode, 0);
+    ASSERT_TRUE(Keyring::Remove("K1", failure));
+    const std::string before = DatabaseBytes();
+    EXPECT_THAT(Run({"code", "K1"}).err, HasSubstr("Token key missing"));
+    m_keyring.reset();
+    EXPECT_THAT(Run({"code", "K1"}).err, HasSubstr("Keyring unavailable: No desktop keyring answers for token K1."));
+    const ToolResult refused = Run({"import", "--keyring", "K2"}, link);
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_TRUE(before == DatabaseBytes()) << "the database changed";
 }
 
 TEST_F(TokenToolTest, AProtectedTokenTakesItsPassphraseFromStandardInput)

@@ -27,7 +27,8 @@ typedef struct TOKENRECORD {
     char szSerialNumber[TOKEN_SERIAL_SIZE];
     char szUserName[TOKEN_USER_SIZE];
     /* "PASSWORD" or "NPASSWORD" for a token that needs a passphrase. This library writes
-     * "PASSWORD" for a token whose seed is sealed under a passphrase and "NONE" otherwise. */
+     * "PASSWORD" for a token whose seed is sealed under a passphrase, "KEYRING" for one whose key
+     * is in the desktop keyring (no passphrase is asked for), and "NONE" otherwise. */
     char szPassphraseType[TOKEN_PASSPHRASE_TYPE_SIZE];
 } TOKENRECORD;
 

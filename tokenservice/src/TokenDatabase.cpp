@@ -83,7 +83,9 @@ StoredToken ReadRecord(const CheckedStatement& row, bool withSecret)
     const std::string algorithm = row.Text(3);
     token.parameters.digits = static_cast<int>(row.Number(4));
     token.parameters.period = static_cast<int>(row.Number(5));
-    token.isProtected = row.Text(6) == StoredToken::kProtectedType;
+    const std::string protection = row.Text(6);
+    token.inKeyring = protection == StoredToken::kKeyringType;
+    token.isProtected = token.inKeyring || protection == StoredToken::kProtectedType;
     CheckRecord(token, algorithm);
     token.parameters.algorithm = *ParseTotpAlgorithm(algorithm);
     if (!withSecret)

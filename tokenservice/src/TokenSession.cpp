@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "FixedText.h"
+#include "Keyring.h"
 #include "TokenRules.h"
 
 #include <openssl/crypto.h>
@@ -95,12 +96,27 @@ bool TokenSession::Unlock(StoredToken& token, const char* passphrase)
 {
     if (!token.isProtected)
         return true;
+    if (token.inKeyring)
+        return UnlockFromKeyring(token);
     const std::string_view given = passphrase != nullptr ? passphrase : "";
     if (given.empty())
         return Fail({"Passphrase required", "Token " + token.serial + " needs a passphrase."});
     auto seed = SeedCipher::Open(token.sealed, given, token.serial);
     if (!seed)
         return Fail({"Wrong passphrase", "The passphrase does not unlock token " + token.serial + "."});
+    token.seed = std::move(*seed);
+    return true;
+}
+
+bool TokenSession::UnlockFromKeyring(StoredToken& token)
+{
+    TokenFailure failure;
+    const std::optional<SecretBytes> key = Keyring::Find(token.serial, failure);
+    if (!key)
+        return Fail(failure);
+    auto seed = SeedCipher::Open(token.sealed, Keyring::AsKey(*key), token.serial);
+    if (!seed)
+        return Fail({"Wrong token key", "The keyring's key does not open token " + token.serial + "."});
     token.seed = std::move(*seed);
     return true;
 }

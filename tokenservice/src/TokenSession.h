@@ -36,6 +36,7 @@ private:
     };
 
     bool Unlock(StoredToken& token, const char* passphrase);
+    bool UnlockFromKeyring(StoredToken& token);
 
     TokenDatabase m_database;
     std::vector<StoredToken> m_tokens;

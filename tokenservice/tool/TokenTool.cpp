@@ -1,7 +1,9 @@
 #include "TokenTool.h"
 
 #include "Base32.h"
+#include "Keyring.h"
 #include "OtpAuthUri.h"
+#include "QrLink.h"
 #include "SecretPrompt.h"
 #include "ShownText.h"
 #include "TokenRules.h"
@@ -19,8 +21,8 @@
 
 namespace {
 
-const std::set<std::string> kValueOptions = {"user", "algorithm", "digits", "period"};
-const std::set<std::string> kFlagOptions = {"protect", "pin", "help", "version"};
+const std::set<std::string> kValueOptions = {"user", "algorithm", "digits", "period", "qr"};
+const std::set<std::string> kFlagOptions = {"protect", "keyring", "pin", "help", "version"};
 
 // Options each command accepts, and how many operands it takes.
 struct CommandShape {
@@ -32,7 +34,7 @@ struct CommandShape {
 // import's second operand may only be "-", which says what leaving it out says: the seed or
 // link comes from standard input.
 const std::map<std::string, CommandShape> kCommands = {
-    {"import", {{"user", "algorithm", "digits", "period", "protect"}, 1, 2}},
+    {"import", {{"user", "algorithm", "digits", "period", "protect", "keyring", "qr"}, 1, 2}},
     {"list", {{}, 0, 0}},
     {"remove", {{}, 1, 1}},
     {"code", {{"pin"}, 1, 1}},
@@ -147,24 +149,38 @@ int TokenTool::Run(int argc, char** argv)
 int TokenTool::Import(const ToolArguments& arguments)
 {
     StoredToken token;
+    SecretBytes key;
     std::string problem;
-    if (!PrepareImport(arguments, token, problem))
+    if (!PrepareImport(arguments, token, key, problem))
         return Complain(kExitBadInput, problem);
     TokenFailure failure;
+    if (token.inKeyring && !Keyring::Answers(token.serial, failure))
+        return Complain(failure);
     if (!m_database.Add(token, failure))
         return Complain(failure);
+    // The key goes to the keyring only once the serial is known to be new: an older token's key
+    // must not be replaced. Should the keyring fail now, the token is taken back out.
+    if (token.inKeyring && !Keyring::Store(token.serial, Keyring::AsKey(key), failure)) {
+        TokenFailure ignored;
+        m_database.Remove(token.serial, ignored);
+        return Complain(failure);
+    }
     std::printf("Imported token %s for %s (%s, %d digits, %d s%s).\n", token.serial.c_str(),
                 token.user.c_str(), TotpAlgorithmName(token.parameters.algorithm), token.parameters.digits,
-                token.parameters.period, token.isProtected ? ", protected" : "");
+                token.parameters.period,
+                token.inKeyring ? ", key in the keyring" : token.isProtected ? ", protected" : "");
     return kExitOk;
 }
 
-bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token, std::string& problem)
+bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token, SecretBytes& key,
+                              std::string& problem)
 {
     token.serial = arguments.operands[0];
     problem = TokenRules::CheckSerial(token.serial);
     if (problem.empty())
         problem = ShownText::Check("the serial number", token.serial);
+    if (problem.empty() && arguments.flags.contains("protect") && arguments.flags.contains("keyring"))
+        problem = "--protect and --keyring exclude each other";
     // A wrong --user is told before the seed is asked for.
     const auto user = arguments.options.find("user");
     if (problem.empty() && user != arguments.options.end())
@@ -174,6 +190,11 @@ bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token
     problem = CheckUser(token.user);
     if (!problem.empty())
         return false;
+    if (arguments.flags.contains("keyring")) {
+        key = Keyring::NewKey();
+        Seal(token, Keyring::AsKey(key), Keyring::kKeyDerivationRounds);
+        token.inKeyring = true;
+    }
     return !arguments.flags.contains("protect") || Protect(token, problem);
 }
 
@@ -187,8 +208,18 @@ bool TokenTool::LoadSource(const ToolArguments& arguments, StoredToken& token, s
 {
     // Never from the command line, which every user can read (Run refuses a seed there).
     SecretBytes source;
-    if (!ReadSecretLine("Seed or otpauth:// link: ", source))
+    const auto qr = arguments.options.find("qr");
+    if (qr != arguments.options.end()) {
+        if (arguments.operands.size() > 1)
+            return Refuse(problem, "with --qr the link comes from the image: \"-\" may not be given");
+        if (qr->second == "-" && arguments.flags.contains("protect"))
+            return Refuse(problem, "--qr - takes standard input for the image, and --protect its passphrase: "
+                                   "give the image as a file");
+        if (!ReadQrLink(qr->second, source, problem))
+            return false;
+    } else if (!ReadSecretLine("Seed or otpauth:// link: ", source)) {
         return Refuse(problem, "no seed or link on standard input");
+    }
     if (IsTooLong(source))
         return Refuse(problem, "the seed or link is longer than " + std::to_string(kMaxSecretLine) + " bytes");
     const std::string_view text = Trimmed(AsText(source));
@@ -252,10 +283,15 @@ bool TokenTool::Protect(StoredToken& token, std::string& problem)
         if (!ReadSecretLine("Same passphrase again: ", again) || again != passphrase)
             return Refuse(problem, "the two passphrases differ");
     }
-    token.sealed = SeedCipher::Seal(token.seed, AsText(passphrase), token.serial);
+    Seal(token, AsText(passphrase), SeedCipher::kDefaultIterations);
+    return true;
+}
+
+void TokenTool::Seal(StoredToken& token, std::string_view key, std::uint32_t iterations)
+{
+    token.sealed = SeedCipher::Seal(token.seed, key, token.serial, iterations);
     token.isProtected = true;
     SecretBytes().swap(token.seed);
-    return true;
 }
 
 int TokenTool::List()
@@ -297,8 +333,13 @@ int TokenTool::Remove(const ToolArguments& arguments)
 {
     const std::string serial = arguments.operands[0];
     TokenFailure failure;
+    StoredToken token;
+    const bool inKeyring = m_database.Find(serial, token, failure) == TokenDatabase::Lookup::Found && token.inKeyring;
     if (!m_database.Remove(serial, failure))
         return Complain(failure);
+    if (inKeyring && !Keyring::Remove(serial, failure))
+        return Complain(kExitStorage, "removed token " + ShownText::Escaped(serial) +
+                                          ", but its key stays in the keyring: " + failure.explanation);
     std::printf("Removed token %s.\n", ShownText::Escaped(serial).c_str());
     return kExitOk;
 }
@@ -318,7 +359,7 @@ int TokenTool::Code(const ToolArguments& arguments)
     }
     SecretBytes passphrase;
     SecretBytes pin;
-    if (token.isProtected)
+    if (token.isProtected && !token.inKeyring)
         ReadSecretLine("Passphrase: ", passphrase);
     if (arguments.flags.contains("pin"))
         ReadSecretLine("PIN: ", pin);

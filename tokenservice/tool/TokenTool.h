@@ -23,13 +23,15 @@ private:
     int Remove(const ToolArguments& arguments);
     int Code(const ToolArguments& arguments);
 
-    // The token to add, checked and (with --protect) sealed; false with `problem` set.
-    bool PrepareImport(const ToolArguments& arguments, StoredToken& token, std::string& problem);
+    // The token to add, checked and (with --protect or --keyring) sealed, with --keyring under
+    // the new `key`; false with `problem` set.
+    bool PrepareImport(const ToolArguments& arguments, StoredToken& token, SecretBytes& key, std::string& problem);
     // Seed, parameters, issuer and default user from SOURCE; false with `problem` set.
     bool LoadSource(const ToolArguments& arguments, StoredToken& token, std::string& problem);
     bool LoadSeed(const ToolArguments& arguments, std::string_view seedText, StoredToken& token,
                   std::string& problem);
     bool Protect(StoredToken& token, std::string& problem);
+    static void Seal(StoredToken& token, std::string_view key, std::uint32_t iterations);
     // TokenRules::CheckUser, and for a new token also no C1 control character, no bidirectional
     // control and UTF-8 only.
     static std::string CheckUser(const std::string& user);

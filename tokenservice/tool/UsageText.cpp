@@ -3,6 +3,7 @@
 // Laid out as help2man reads it for the manual page: "Usage:" and "or:" lines, headings ending in
 // a colon, and each entry's text from column 22, on the entry's line or the next.
 const char* const kUsageText = R"(Usage: kelvane-token import [OPTION]... SERIAL [-]
+  or:  kelvane-token import --qr IMAGE [OPTION]... SERIAL
   or:  kelvane-token list
   or:  kelvane-token remove SERIAL
   or:  kelvane-token code [--pin] SERIAL
@@ -30,15 +31,17 @@ Commands:
                       without control characters (C0, DEL or C1) and without bidirectional
                       controls (U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069).
   list                Shows every token: serial number, user name, protection ("PASSWORD"
-                      when a passphrase is needed, "NONE" otherwise), algorithm, digits,
-                      period and issuer. Seeds are never shown. A control character, a
+                      when a passphrase is needed, "KEYRING" when the keyring keeps its key,
+                      "NONE" otherwise), algorithm, digits, period and issuer. Seeds are
+                      never shown. A control character, a
                       bidirectional control or a byte that is not UTF-8 in a serial number,
                       user name or issuer (only a database made before import refused them
                       can hold one) is shown as \xNN, never sent to the terminal.
-  remove SERIAL       Deletes the token with that serial number.
+  remove SERIAL       Deletes the token with that serial number, and its key from the
+                      desktop keyring when the keyring keeps it.
   code SERIAL         Shows the token's current passcode and the passcode of the next period,
-                      as the login would use them. A protected token asks for its passphrase
-                      first.
+                      as the login would use them. A token protected by a passphrase asks for
+                      it first; one kept with the keyring takes its key from there.
 
 Secret input:
   The seed or link, passphrases and PINs are read from the terminal with echo off (a new
@@ -55,12 +58,14 @@ Exit status:
   0   success
   1   wrong command line: unknown command or option, missing or extra operands, a seed or
       link given as an argument
-  2   invalid token data: no seed or link on standard input, a line of secret input longer
+  2   invalid token data: no seed or link on standard input, an image without exactly one
+      QR code holding an otpauth://totp link, a line of secret input longer
       than 65536 bytes, bad link or base32, serial number, user name, issuer or account name
       too long, malformed or with control characters or bidirectional controls, unknown
       algorithm, digits or period out of range, no passphrase
   3   refused by the database: duplicate or unknown serial number, wrong passphrase
-  4   the database could not be read or written (damaged, locked, no permission)
+  4   the database could not be read or written (damaged, locked, no permission), or no
+      desktop keyring answers for a token kept with it
 
 Options:
   --user NAME         With import: the user name shown with the token (1 to 47 bytes).
@@ -71,9 +76,20 @@ Options:
   --digits 6|7|8      With import: code length of a base32 seed (default 6).
   --period 30|60      With import: seconds each code is valid, for a base32 seed (default
                       60). With a link these three come from the link and may not be given.
+  --qr IMAGE          With import: take the otpauth:// link from the QR code in IMAGE, a PNG
+                      or JPEG file ("-": the image on standard input): a provider's code as
+                      saved, photographed or on a screenshot of the whole screen. The image
+                      must hold that one QR code; the link is checked as a typed one, and
+                      neither it nor the seed is shown.
   --protect           With import: store the seed encrypted under a passphrase (AES-256-GCM,
                       key from PBKDF2-HMAC-SHA256 with a random salt). The passphrase is then
                       needed to use the token; it cannot be recovered.
+  --keyring           With import: store the seed encrypted under a random key that the
+                      desktop keyring keeps (the Secret Service, such as GNOME Keyring or
+                      KWallet), in an item named after Trevalo and the serial number. The
+                      token is then used without a passphrase while the keyring is unlocked;
+                      a locked one asks to be unlocked in the desktop's own prompt. The
+                      database alone holds no usable seed. remove deletes the item too.
   --pin               With code: ask for a PIN and put it in front of each code.
   --help              Show this text.
   --version           Show the version.
