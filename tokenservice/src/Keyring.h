@@ -17,10 +17,6 @@ namespace Keyring {
 // key comes from it with a single round of the key derivation.
 SecretBytes NewKey();
 inline constexpr std::uint32_t kKeyDerivationRounds = 1;
-inline std::string_view AsKey(const SecretBytes& key)
-{
-    return {reinterpret_cast<const char*>(key.data()), key.size()};
-}
 
 // True when a keyring answers; false with `failure` set.
 bool Answers(const std::string& serial, TokenFailure& failure);

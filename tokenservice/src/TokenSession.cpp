@@ -114,7 +114,7 @@ bool TokenSession::UnlockFromKeyring(StoredToken& token)
     const std::optional<SecretBytes> key = Keyring::Find(token.serial, failure);
     if (!key)
         return Fail(failure);
-    auto seed = SeedCipher::Open(token.sealed, Keyring::AsKey(*key), token.serial);
+    auto seed = SeedCipher::Open(token.sealed, AsText(*key), token.serial);
     if (!seed)
         return Fail({"Wrong token key", "The keyring's key does not open token " + token.serial + "."});
     token.seed = std::move(*seed);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // An allocator that overwrites memory before giving it back, so a vector holding a seed, a key or
@@ -34,3 +35,8 @@ struct WipingAllocator {
 
 // Bytes of a secret: a seed, a key, a passphrase or a PIN.
 using SecretBytes = std::vector<unsigned char, WipingAllocator<unsigned char>>;
+
+inline std::string_view AsText(const SecretBytes& bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}

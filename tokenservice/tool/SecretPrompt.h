@@ -19,8 +19,3 @@ inline bool IsTooLong(const SecretBytes& line)
 {
     return line.size() > kMaxSecretLine;
 }
-
-inline std::string_view AsText(const SecretBytes& bytes)
-{
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}

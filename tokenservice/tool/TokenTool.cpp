@@ -160,7 +160,7 @@ int TokenTool::Import(const ToolArguments& arguments)
         return Complain(failure);
     // The key goes to the keyring only once the serial is known to be new: an older token's key
     // must not be replaced. Should the keyring fail now, the token is taken back out.
-    if (token.inKeyring && !Keyring::Store(token.serial, Keyring::AsKey(key), failure)) {
+    if (token.inKeyring && !Keyring::Store(token.serial, AsText(key), failure)) {
         TokenFailure ignored;
         m_database.Remove(token.serial, ignored);
         return Complain(failure);
@@ -192,7 +192,7 @@ bool TokenTool::PrepareImport(const ToolArguments& arguments, StoredToken& token
         return false;
     if (arguments.flags.contains("keyring")) {
         key = Keyring::NewKey();
-        Seal(token, Keyring::AsKey(key), Keyring::kKeyDerivationRounds);
+        Seal(token, AsText(key), Keyring::kKeyDerivationRounds);
         token.inKeyring = true;
     }
     return !arguments.flags.contains("protect") || Protect(token, problem);
