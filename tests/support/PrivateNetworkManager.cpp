@@ -1,11 +1,11 @@
 #include "PrivateNetworkManager.h"
 
 #include "NetworkNamespace.h"
+#include "PrivateBus.h"
 #include "TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <unistd.h>
 
 namespace {
@@ -13,19 +13,6 @@ namespace {
 const std::string kBusDaemon = "/usr/bin/dbus-daemon";
 const std::string kBusSend = "/usr/bin/dbus-send";
 const std::string kNetworkManager = "/usr/sbin/NetworkManager";
-
-// The machine's system bus configuration, listening on `socket` instead, staying in the
-// foreground as the user who starts it, and starting no services.
-std::string PrivateBusConfiguration(const std::string& socket)
-{
-    std::string config = ReadFile("/usr/share/dbus-1/system.conf");
-    config =
-        std::regex_replace(config, std::regex("<listen>[^<]*</listen>"), "<listen>unix:path=" + socket + "</listen>");
-    config = std::regex_replace(config, std::regex("<(fork|syslog|standard_system_servicedirs)/>"), "");
-    config = std::regex_replace(config, std::regex("<(user|pidfile|servicehelper)>[^<]*</\\w+>"), "");
-    return std::regex_replace(config, std::regex("<includedir>system.d</includedir>"),
-                              "<includedir>/usr/share/dbus-1/system.d</includedir>");
-}
 
 std::string NetworkManagerConfiguration(const std::string& keyfiles)
 {
@@ -52,20 +39,10 @@ PrivateNetworkManager::PrivateNetworkManager(const NetworkNamespace& ns, const s
         WriteFile(path, content);
         std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     }
-    if (StartBus())
+    WriteFile(m_directory + "/bus.conf", SystemBusConfiguration(m_directory + "/system_bus_socket"));
+    m_bus.emplace(m_directory + "/bus.conf", "DBUS_SYSTEM_BUS_ADDRESS");
+    if (m_bus->Started())
         StartNetworkManager(ns);
-}
-
-bool PrivateNetworkManager::StartBus()
-{
-    WriteFile(m_directory + "/bus.conf", PrivateBusConfiguration(m_directory + "/system_bus_socket"));
-    m_bus.emplace(std::vector<std::string>{kBusDaemon, "--config-file=" + m_directory + "/bus.conf", "--nofork",
-                                           "--print-address"});
-    std::string address;
-    if (!m_bus->ReadLine(address))
-        return false;
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", address.c_str(), 1);
-    return true;
 }
 
 // `ip netns exec` gives it a mount namespace too. There its run and state directories, which no

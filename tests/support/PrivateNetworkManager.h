@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChildProcess.h"
+#include "PrivateBus.h"
 
 #include <map>
 #include <optional>
@@ -25,11 +26,10 @@ public:
     bool Answering() const { return m_answering; }
 
 private:
-    bool StartBus();
     void StartNetworkManager(const NetworkNamespace& ns);
 
     std::string m_directory;
-    std::optional<ChildProcess> m_bus;
+    std::optional<PrivateBus> m_bus;
     std::optional<ChildProcess> m_networkManager;
     bool m_answering = false;
 };

@@ -4,6 +4,7 @@
 #include "Totp.h"
 
 #include "ChildProcess.h"
+#include "PrivateBus.h"
 #include "TempDir.h"
 
 #include <tokapi.h>
@@ -169,15 +170,9 @@ protected:
         std::filesystem::create_directory(m_dir.File("run"));
         ::chmod(m_dir.File("run").c_str(), 0700);
         ::setenv("XDG_RUNTIME_DIR", m_dir.File("run").c_str(), 1);
-        WriteFile(m_dir.File("bus.conf"),
-                  "<busconfig><type>session</type><listen>unix:path=" + m_dir.File("bus") +
-                      "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
-                      "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-        m_bus.emplace(std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + m_dir.File("bus.conf"),
-                                               "--nofork", "--print-address"});
-        std::string address;
-        ASSERT_TRUE(m_bus->ReadLine(address));
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        WriteFile(m_dir.File("bus.conf"), SessionBusConfiguration(m_dir.File("bus")));
+        m_bus.emplace(m_dir.File("bus.conf"), "DBUS_SESSION_BUS_ADDRESS");
+        ASSERT_TRUE(m_bus->Started());
         WriteFile(m_dir.File("keyring-password"), "pw");
         m_keyring.emplace(std::vector<std::string>{
             "/bin/sh", "-c", "exec gnome-keyring-daemon --foreground --unlock --components=secrets <\"$0\"",
@@ -190,7 +185,7 @@ protected:
     void TearDown() override { ::unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
 
     const std::string link = "otpauth://totp/Dialup:alice?secret=" + std::string(kSeed) + "&digits=8&period=30\n";
-    std::optional<ChildProcess> m_bus; // goes after the keyring
+    std::optional<PrivateBus> m_bus; // goes after the keyring
     std::optional<ChildProcess> m_keyring;
 };
 
